@@ -47,6 +47,8 @@ int LocateDisk(DiskRequest& request) {
     if (i == d) ++i;
   }
   if (!found) return 0;
+  // Blanks before the folder would follow it into every path built on the disk.
+  request.folder = std::string(SkipLeadingBlanks(request.folder));
 
   int key = d;
   if (d == kAnyDisk) key = HoldsDisk(request.folder, 1) ? 1 : 2;

@@ -109,3 +109,15 @@ TEST_F(LocateDiskTest, CurrentDiskCheck) {
 }
 
 }  // namespace
+
+namespace {
+
+TEST_F(LocateDiskTest, ACandidateWithLeadingBlanksBecomesAUsableDiskFolder) {
+  std::string cd = MakeDisk("typed", {2});
+  DiskRequest request{2, "  " + cd};
+  EXPECT_EQ(LocateDisk(request), 1);
+  EXPECT_EQ(DiskDir(), cd);
+  EXPECT_EQ(Stored(2), cd);
+}
+
+}  // namespace
