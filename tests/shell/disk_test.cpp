@@ -21,7 +21,7 @@ class LocateDiskTest : public ::testing::Test {
   }
 
   // A folder holding the given disk markers.
-  std::string MakeDisk(const std::string& name, std::initializer_list<int> disks) {
+  std::string MakeDisk(const std::string& name, const std::vector<int>& disks) {
     std::string folder = root_ / (name + "\\");
     plat::CreateFolder(folder);
     for (int disk : disks) plat::WriteWholeFile(DiskMarkerPath(folder, disk), "");
@@ -51,7 +51,7 @@ TEST_F(LocateDiskTest, StoredFoldersInOrderAndTheRightKeyRemembered) {
   struct Case {
     const char* name;
     int disk;
-    std::vector<std::pair<int, std::initializer_list<int>>> stored;  // key, markers there
+    std::vector<std::pair<int, std::vector<int>>> stored;  // key, markers there
     int found;
     int storedUnder;  // key written, or 0
     int foundIn;      // key whose folder became the disk
