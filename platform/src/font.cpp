@@ -8,6 +8,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <cstdlib>
 #include <limits>
 #include <map>
 #include <mutex>
@@ -194,7 +195,12 @@ bool SameName(std::string_view a, std::string_view b) {
 // The installed file of a family and style, or nothing when fontconfig offers only another
 // family (it substitutes freely; the substitution is ours to choose).
 std::optional<MatchedFile> MatchFamily(const std::string& familyUtf8, bool bold, bool italic) {
-  static bool ready = FcInit() == FcTrue;
+  // The library keeps its configuration until told to let it go at exit.
+  static bool ready = [] {
+    if (FcInit() != FcTrue) return false;
+    std::atexit(FcFini);
+    return true;
+  }();
   if (!ready) return std::nullopt;
   FcPattern* pattern = FcPatternCreate();
   FcPatternAddString(pattern, FC_FAMILY, reinterpret_cast<const FcChar8*>(familyUtf8.c_str()));

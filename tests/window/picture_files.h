@@ -65,13 +65,15 @@ inline Bytes MakeBmp(const BmpSpec& s) {
   Bytes pixels = s.pixels;
   if (pixels.empty() && (s.colour || s.index)) {
     int height = s.height < 0 ? -s.height : s.height;
-    auto stride = static_cast<std::size_t>(plat::DibStride(s.width, s.bitCount));
+    // Rows are laid out as 8 or 24 bits whatever the header claims.
+    int layout = s.bitCount == 8 ? 8 : 24;
+    auto stride = static_cast<std::size_t>(plat::DibStride(s.width, layout));
     pixels.assign(stride * static_cast<std::size_t>(height), 0);
     for (int row = 0; row < height; ++row) {
       int y = s.height < 0 ? row : height - 1 - row;  // stored row -> row from the top
       std::uint8_t* out = pixels.data() + stride * static_cast<std::size_t>(row);
       for (int x = 0; x < s.width; ++x) {
-        if (s.bitCount == 8) {
+        if (layout == 8) {
           out[x] = s.index(x, y);
         } else {
           plat::Colour c = s.colour(x, y);
@@ -151,7 +153,7 @@ class MemoryReader : public ByteReader {
   long Read(void* buffer, long size) override {
     if (failAt_ >= 0 && position_ >= static_cast<std::size_t>(failAt_)) return -1;
     std::size_t n = std::min(static_cast<std::size_t>(size), bytes_.size() - position_);
-    std::memcpy(buffer, bytes_.data() + position_, n);
+    if (n > 0) std::memcpy(buffer, bytes_.data() + position_, n);
     position_ += n;
     return static_cast<long>(n);
   }
