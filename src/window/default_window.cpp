@@ -216,6 +216,9 @@ Answer DefaultWindowClass::SharedWindowProcedure(plat::Window window, std::uint3
   }
   switch (code) {
     case msg::kDestroy:
+      // The binding ends here: OnDestroy forgets the handle, so a later Destroy (from the
+      // destructor) could not detach the window, which would then call a deleted object.
+      plat::SetWindowSlot(window, 0);
       return object->OnDestroy(first, second);
     case msg::kSize:
       return object->OnSize(first, second);

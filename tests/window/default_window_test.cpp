@@ -129,6 +129,21 @@ TEST_F(BaseWindow, AWindowWhoseObjectLetGoIsServedByTheDefaultProcedureOnly) {
   EXPECT_FALSE(plat::IsWindow(w));
 }
 
+TEST_F(BaseWindow, AWindowThatWasToldItIsDestroyedNoLongerCallsItsObject) {
+  plat::Window w;
+  {
+    Probe probe;
+    w = probe.Make();
+    plat::SendMessage(w, msg::kDestroy);
+    EXPECT_FALSE(probe.Handle());
+  }
+  // The object is gone and its window still exists: only the default procedure serves it.
+  EXPECT_TRUE(plat::IsWindow(w));
+  EXPECT_EQ(plat::WindowSlot(w), 0u);
+  plat::SendMessage(w, msg::kCommand, 1, 0);
+  EXPECT_TRUE(plat::DestroyWindow(w));
+}
+
 TEST_F(BaseWindow, DeletingTheObjectRemovesItsWindowWithoutCallingBack) {
   auto* probe = new Probe;
   plat::Window w = probe->Make();

@@ -2,8 +2,11 @@
 
 #include <gtest/gtest.h>
 
+#include <cstdlib>
 #include <memory>
+#include <string>
 
+#include "plat/cp1251.h"
 #include "plat/headless.h"
 #include "plat/input.h"
 #include "plat/runtime.h"
@@ -11,6 +14,7 @@
 namespace {
 
 using namespace lexo;
+using namespace plat::cp1251::literals;
 namespace msg = plat::msg;
 
 // Keeps what the floating window's own window went through.
@@ -76,7 +80,7 @@ TEST_F(Floating, TooltipNearTheCornerIsMovedInsideBeforeItUnrolls) {
   plat::headless::RunPending();
   std::uint32_t start = plat::TickCount();
   floating->frames.clear();
-  floating->ShowTooltip(5, "Подсказка", main_);
+  floating->ShowTooltip(5, "Подсказка"_cp, main_);
   EXPECT_GE(plat::TickCount() - start, 20u) << "the unroll waits on the clock";
   plat::Rect final = plat::WindowRect(floating->Handle());
   EXPECT_LE(final.right, 320);
@@ -99,11 +103,14 @@ TEST_F(Floating, TooltipNearTheCornerIsMovedInsideBeforeItUnrolls) {
   EXPECT_EQ(plat::headless::PixelAt({final.left + 1, final.bottom - 2}),
             xListItemWindowClass::kUnrollBack);
   EXPECT_EQ(plat::headless::PixelAt({final.left, final.top}), 0u) << "black frame";
+  if (const char* folder = std::getenv("LEXO_SCREENSHOT_DIR")) {
+    plat::headless::Screenshot(std::string(folder) + "/wm_tooltip.png");
+  }
 }
 
 TEST_F(Floating, RequestItemShowsOnlyForTheFocusedListAndForwardsTheMouse) {
   FloatingItemRequest request;
-  request.text = "Длинная строка списка";
+  request.text = "Длинная строка списка"_cp;
   request.itemRect = {40, 50, 200, 66};
   request.backColour = 0x00FF0000;
   plat::Window list = main_;
@@ -133,7 +140,7 @@ TEST_F(Floating, CancelModeHidesIt) {
   plat::headless::MovePointer({10, 10});
   plat::headless::RunPending();
   FloatingItemRequest request;
-  request.text = "Текст";
+  request.text = "Текст"_cp;
   floating->ShowTextBox(4, main_, request);
   EXPECT_TRUE(plat::IsWindowVisible(floating->Handle()));
   EXPECT_EQ(plat::WindowRect(floating->Handle()).left, 26);
