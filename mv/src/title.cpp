@@ -50,14 +50,20 @@ std::shared_ptr<Title> Title::Open(const std::string& hostPath) {
   auto canonical = std::filesystem::weakly_canonical(hostPath, error);
   std::string key = error ? hostPath : canonical.string();
   if (!std::filesystem::is_regular_file(key, error)) return nullptr;
-  std::lock_guard lock(gOpenMutex);
-  auto& titles = OpenTitles();
-  if (auto it = titles.find(key); it != titles.end()) {
-    if (auto shared = it->second.lock()) return shared;
+  {
+    std::lock_guard lock(gOpenMutex);
+    if (auto it = OpenTitles().find(key); it != OpenTitles().end()) {
+      if (auto shared = it->second.lock()) return shared;
+    }
   }
+  // Loaded outside the lock: a title that fails to load is destroyed here, and its destructor
+  // takes the lock itself.
   std::shared_ptr<Title> title(new Title(key));
   if (!title->load()) return nullptr;
-  titles[key] = title;
+  std::lock_guard lock(gOpenMutex);
+  auto& slot = OpenTitles()[key];
+  if (auto shared = slot.lock()) return shared;
+  slot = title;
   return title;
 }
 
