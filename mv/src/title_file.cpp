@@ -99,8 +99,9 @@ void Tokenize(std::string_view utf8, TokenMode mode, const TokenSink& emit) {
   std::size_t pos = 0;
   int start = -1;
   int end = 0;
+  const bool offsetsOnly = mode == TokenMode::offsets;
   auto finish = [&]() {
-    if (start >= 0 && !word.empty()) {
+    if (start >= 0 && (offsetsOnly || !word.empty())) {
       emit(word, start, end, false);
       if (mode == TokenMode::document) {
         for (const auto& key : morph::IndexKeys(word)) emit(key, start, end, true);
@@ -114,7 +115,7 @@ void Tokenize(std::string_view utf8, TokenMode mode, const TokenSink& emit) {
     char32_t c = morph::NextCharacter(utf8, pos);
     if (morph::IsWordCharacter(c)) {
       if (start < 0) start = static_cast<int>(at);
-      morph::AppendUtf8(word, morph::FoldCharacter(c));
+      if (!offsetsOnly) morph::AppendUtf8(word, morph::FoldCharacter(c));
       end = static_cast<int>(pos);
     } else if (start >= 0 && IsIgnoredInWord(c)) {
       end = static_cast<int>(pos);
@@ -216,7 +217,7 @@ void HitsFunction(const Fts5ExtensionApi* api, Fts5Context* fts, sqlite3_context
     };
     struct Stop {};
     try {
-      Tokenize(view, TokenMode::surface, [&](std::string_view, int start, int end, bool) {
+      Tokenize(view, TokenMode::offsets, [&](std::string_view, int start, int end, bool) {
         int first = charAt(start);
         int after = charAt(end);
         out.emplace_back(first, after - first);

@@ -26,7 +26,8 @@ std::uint32_t HashContext(std::string_view ctx);
 
 // Tokenizing as the index does. `emit` gets the token, its byte range in `text` and whether it
 // shares the position of the token before it (index keys beside their word).
-enum class TokenMode { document, surface, query };
+// `offsets` reports only the byte ranges of words (the token text is empty).
+enum class TokenMode { document, surface, query, offsets };
 using TokenSink = std::function<void(std::string_view token, int start, int end, bool colocated)>;
 void Tokenize(std::string_view utf8, TokenMode mode, const TokenSink& emit);
 
