@@ -1,5 +1,7 @@
 #include "plat/cp1251.h"
 
+#include "plat/utf8.h"
+
 #include <array>
 
 namespace plat::cp1251 {
@@ -82,19 +84,6 @@ const Tables& tables() {
   return t;
 }
 
-void AppendUtf8(std::string& out, char32_t c) {
-  if (c < 0x80) {
-    out += static_cast<char>(c);
-  } else if (c < 0x800) {
-    out += static_cast<char>(0xC0 | (c >> 6));
-    out += static_cast<char>(0x80 | (c & 0x3F));
-  } else {
-    out += static_cast<char>(0xE0 | (c >> 12));
-    out += static_cast<char>(0x80 | ((c >> 6) & 0x3F));
-    out += static_cast<char>(0x80 | (c & 0x3F));
-  }
-}
-
 }  // namespace
 
 char32_t ToUnicode(unsigned char byte) {
@@ -106,45 +95,17 @@ char32_t ToUnicode(unsigned char byte) {
 std::string ToUtf8(std::string_view text) {
   std::string out;
   out.reserve(text.size() * 2);
-  for (char ch : text) AppendUtf8(out, ToUnicode(static_cast<unsigned char>(ch)));
+  for (char ch : text) utf8::Append(out, ToUnicode(static_cast<unsigned char>(ch)));
   return out;
 }
 
 std::string FromUtf8(std::string_view text, char replacement) {
   std::string out;
   out.reserve(text.size());
-  size_t i = 0;
-  while (i < text.size()) {
-    auto lead = static_cast<unsigned char>(text[i]);
-    char32_t c = 0;
-    size_t length = 0;
-    if (lead < 0x80) {
-      c = lead;
-      length = 1;
-    } else if ((lead & 0xE0) == 0xC0) {
-      c = lead & 0x1F;
-      length = 2;
-    } else if ((lead & 0xF0) == 0xE0) {
-      c = lead & 0x0F;
-      length = 3;
-    } else if ((lead & 0xF8) == 0xF0) {
-      c = lead & 0x07;
-      length = 4;
-    }
-    bool valid = length > 0 && i + length <= text.size();
-    for (size_t k = 1; valid && k < length; ++k) {
-      auto next = static_cast<unsigned char>(text[i + k]);
-      if ((next & 0xC0) != 0x80) valid = false;
-      c = (c << 6) | (next & 0x3F);
-    }
-    if (!valid) {
-      out += replacement;
-      ++i;
-      continue;
-    }
-    int byte = FromUnicode(c);
+  for (std::size_t i = 0; i < text.size();) {
+    auto c = utf8::Decode(text, i);
+    int byte = c ? FromUnicode(*c) : -1;
     out += byte < 0 ? replacement : static_cast<char>(byte);
-    i += length;
   }
   return out;
 }

@@ -3,6 +3,7 @@
 #include <cstdint>
 
 #include "plat/cp1251.h"
+#include "plat/utf8.h"
 
 namespace agon {
 namespace {
@@ -11,25 +12,7 @@ namespace {
 // itself, offset past Unicode, so that broken texts still compare consistently.
 char32_t NextCharacter(std::string_view text, std::size_t& position) {
   auto lead = static_cast<unsigned char>(text[position]);
-  std::size_t length = lead < 0x80             ? 1
-                       : (lead & 0xE0) == 0xC0 ? 2
-                       : (lead & 0xF0) == 0xE0 ? 3
-                       : (lead & 0xF8) == 0xF0 ? 4
-                                               : 0;
-  char32_t c = length == 2 ? lead & 0x1F : length == 3 ? lead & 0x0F : lead & 0x07;
-  bool valid = length > 0 && position + length <= text.size();
-  for (std::size_t k = 1; valid && k < length; ++k) {
-    auto next = static_cast<unsigned char>(text[position + k]);
-    valid = (next & 0xC0) == 0x80;
-    c = (c << 6) | (next & 0x3F);
-  }
-  if (length == 1) c = lead;
-  if (!valid) {
-    ++position;
-    return 0x110000 + lead;
-  }
-  position += length;
-  return c;
+  return plat::utf8::Decode(text, position).value_or(0x110000 + lead);
 }
 
 // The character with its case removed, as the code page's upper case.
