@@ -6,7 +6,6 @@
 #include <filesystem>
 #include <fstream>
 #include <iterator>
-#include <regex>
 
 #include "mv/types.h"
 #include "plat/cp1251.h"
@@ -91,6 +90,19 @@ std::optional<std::int32_t> Colour(std::string_view text) {
   auto [end, ec] = std::from_chars(text.data() + 1, text.data() + 7, value, 16);
   if (ec != std::errc() || end != text.data() + 7) return std::nullopt;
   return value;
+}
+
+// Wildcard match of a file name: '*' any run, '?' one byte.
+bool Matches(std::string_view pattern, std::string_view name) {
+  if (pattern.empty()) return name.empty();
+  if (pattern[0] == '*') {
+    for (std::size_t skip = 0; skip <= name.size(); ++skip) {
+      if (Matches(pattern.substr(1), name.substr(skip))) return true;
+    }
+    return false;
+  }
+  if (name.empty() || (pattern[0] != '?' && pattern[0] != name[0])) return false;
+  return Matches(pattern.substr(1), name.substr(1));
 }
 
 class Reader {
@@ -230,23 +242,9 @@ class Reader {
     if (leaf.find_first_of("*?") == std::string::npos) {
       files.push_back(full.string());
     } else {
-      std::string expression;
-      for (char ch : leaf) {
-        if (ch == '*')
-          expression += ".*";
-        else if (ch == '?')
-          expression += '.';
-        else if (std::isalnum(static_cast<unsigned char>(ch)))
-          expression += ch;
-        else
-          expression += std::string("\\") + ch;
-      }
-      std::regex matcher(expression);
       std::error_code ec;
       for (const auto& entry : std::filesystem::directory_iterator(full.parent_path(), ec)) {
-        if (std::regex_match(entry.path().filename().string(), matcher)) {
-          files.push_back(entry.path().string());
-        }
+        if (Matches(leaf, entry.path().filename().string())) files.push_back(entry.path().string());
       }
       std::sort(files.begin(), files.end());
     }
