@@ -3,6 +3,7 @@
 #include "plat/menu.h"
 #include "plat/messages.h"
 #include "plat/paint.h"
+#include "plat/system.h"
 #include "window_manager.h"
 
 namespace plat {
@@ -54,6 +55,9 @@ Answer DefaultProcedure(Window window, std::uint32_t code, FirstParam first, Sec
       }
       return 0;
     case msg::kNonClientActivate:
+      return 1;
+    case msg::kInputLanguageRequest:
+      RequestInputLanguage(static_cast<std::uint32_t>(second));
       return 1;
     case msg::kCancelMode:
       if (m.capture == window) ReleaseCapture();

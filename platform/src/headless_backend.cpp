@@ -2,11 +2,15 @@
 // says so, and the layer's modal boxes are answered by script.
 #include "plat/headless.h"
 
+#include <deque>
+
 #include "plat/bitmap.h"
+#include "plat/effects.h"
 #include "plat/input.h"
 #include "plat/messages.h"
 #include "plat/png_writer.h"
 #include "plat/runtime.h"
+#include "plat/system.h"
 #include "window_manager.h"
 
 namespace plat::headless {
@@ -15,6 +19,8 @@ namespace {
 struct Script {
   ModalScript modal;
   int starved = 0;
+  std::deque<std::optional<std::string>> chooserAnswers;
+  bool hostMinimized = false;
 };
 
 Script& State() {
@@ -48,6 +54,14 @@ class HeadlessBackend : public Backend {
 
   bool AnswerModal(const ModalView& view) override {
     if (State().modal && State().modal(view)) return true;
+    if (view.kind == ModalView::Kind::SaveFile || view.kind == ModalView::Kind::Folder) {
+      std::optional<std::string> answer;
+      if (!State().chooserAnswers.empty()) {
+        answer = std::move(State().chooserAnswers.front());
+        State().chooserAnswers.pop_front();
+      }
+      if (answer && wm::AnswerChooser(view.window, *answer)) return true;
+    }
     // The default answer: OK for a box, cancel for a menu.
     InputEvent down;
     down.kind = InputEvent::Kind::KeyDown;
@@ -58,6 +72,8 @@ class HeadlessBackend : public Backend {
     Queue(up);
     return true;
   }
+
+  void MinimizeHost() override { State().hostMinimized = true; }
 
  private:
   Size size_;
@@ -75,7 +91,10 @@ InputEvent PointerEvent(InputEvent::Kind kind, Point at, MouseButton button) {
 
 void Start(Size screen) {
   UseVirtualClock(true);
+  SetHostEffects(false);
   State().starved = 0;
+  State().chooserAnswers.clear();
+  State().hostMinimized = false;
   StartWindowing(std::make_unique<HeadlessBackend>(screen));
 }
 
@@ -147,6 +166,29 @@ void ResizeScreen(Size size) {
   event.kind = InputEvent::Kind::ScreenResize;
   event.size = size;
   Queue(event);
+}
+
+void DeviceRemoved() {
+  PostDeviceChange(device_event::kRemovalComplete);
+}
+
+void DeviceArrived() {
+  PostDeviceChange(device_event::kArrival);
+}
+
+bool HostMinimized() {
+  return State().hostMinimized;
+}
+
+void RestoreHost() {
+  State().hostMinimized = false;
+  InputEvent event;
+  event.kind = InputEvent::Kind::HostRestored;
+  Queue(event);
+}
+
+void AnswerNextChooser(std::optional<std::string> answer) {
+  State().chooserAnswers.push_back(std::move(answer));
 }
 
 void Advance(std::uint32_t milliseconds) {

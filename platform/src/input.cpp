@@ -5,6 +5,7 @@
 #include "plat/input.h"
 #include "plat/messages.h"
 #include "plat/runtime.h"
+#include "plat/system.h"
 #include "window_manager.h"
 
 namespace plat {
@@ -53,6 +54,21 @@ std::uint32_t UpMessage(MouseButton button, bool nonClient) {
     default:
       return msg::kLeftUp;
   }
+}
+
+// The popup to bring forward when a disabled window is clicked: the topmost shown, enabled
+// window owned (directly or not) by its top-level window, such as a modal box.
+WindowRecord* EnabledOwnedPopup(Manager& m, Window window) {
+  WindowRecord* top = m.Find(window);
+  while (top && top->parent) top = top->parent;
+  if (!top) return nullptr;
+  for (WindowRecord* t : m.topLevels) {
+    if (!m.Shown(t) || !t->Enabled()) continue;
+    for (WindowRecord* o = t->owner; o; o = o->owner) {
+      if (o == top) return t;
+    }
+  }
+  return nullptr;
 }
 
 bool TopLevelEnabled(Manager& m, Window window) {
@@ -104,7 +120,10 @@ bool Manager::RouteInput(const InputEvent& event, Message& message) {
         target = WindowAtPoint(event.at);
         if (!target) return false;
         if (!TopLevelEnabled(*this, target)) {
-          if (event.kind == Kind::ButtonDown) backend->Beep();
+          if (event.kind == Kind::ButtonDown) {
+            backend->Beep();
+            if (WindowRecord* popup = EnabledOwnedPopup(*this, target)) Activate(popup, true);
+          }
           return false;
         }
       }
@@ -172,6 +191,11 @@ bool Manager::RouteInput(const InputEvent& event, Message& message) {
       int code = event.key & 0xFF;
       bool wasDown = keys[code];
       keys[code] = down;
+      // Alt+Shift switches the built-in Russian key map, like the desktop's layout switch.
+      if (down && !wasDown &&
+          ((code == key::kShift && keys[key::kAlt]) || (code == key::kAlt && keys[key::kShift]))) {
+        russianKeys = !russianKeys;
+      }
       Window target = focus;
       bool system = keys[key::kAlt] || code == key::kAlt || code == key::kF10;
       if (!target) {
@@ -217,6 +241,11 @@ bool Manager::RouteInput(const InputEvent& event, Message& message) {
         hostFocused = true;
         if (WindowRecord* w = Find(rememberedActive)) Activate(w, true);
         rememberedActive = {};
+      }
+      return false;
+    case Kind::HostRestored:
+      if (WindowRecord* main = Find(mainWindow); main && main->minimized) {
+        SendMessage(mainWindow, msg::kSystemCommand, system_command::kRestore, 0);
       }
       return false;
     case Kind::ScreenResize: {
@@ -452,6 +481,7 @@ void DeliverInput(const InputEvent& event) {
   }
   if (event.kind == InputEvent::Kind::Text) {
     for (char c : event.text) {
+      if (m.russianKeys) c = RussianCharacterFor(c);
       wm::QueueEntry entry;
       entry.input = true;
       entry.event.kind = InputEvent::Kind::Text;

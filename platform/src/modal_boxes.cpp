@@ -31,6 +31,10 @@ constexpr int kCaptionHeight = 22;
 constexpr int kMenuItemHeight = 20;
 constexpr int kMenuSeparatorHeight = 8;
 
+}  // namespace
+
+namespace wm {
+
 // ---- nested loop ----
 
 // Runs until `finished`; `filter` may take messages before they are dispatched. A quit
@@ -57,6 +61,12 @@ void RunNestedLoop(wm::ModalFrame& frame, const std::function<bool()>& finished,
   wm::Get().modalStack.pop_back();
 }
 
+}  // namespace wm
+
+namespace {
+
+using wm::RunNestedLoop;
+
 // ---- message box ----
 
 struct BoxState {
@@ -64,9 +74,26 @@ struct BoxState {
   std::string caption;
   std::uint32_t flags = 0;
   Rect textRect;
-  Rect button;
-  bool pressed = false;
+  std::vector<Rect> buttons;
+  std::vector<std::string> labels;
+  std::vector<int> answers;
+  int defaultButton = 0;
+  int pressed = -1;
+  int answer = message_box::kAnswerOk;
   bool done = false;
+
+  void Finish(int index) {
+    answer = answers[static_cast<std::size_t>(index)];
+    done = true;
+  }
+  // Escape answers the last button: OK, or No.
+  void Dismiss() { Finish(static_cast<int>(answers.size()) - 1); }
+  int ButtonAt(Point p) const {
+    for (std::size_t i = 0; i < buttons.size(); ++i) {
+      if (buttons[i].Contains(p)) return static_cast<int>(i);
+    }
+    return -1;
+  }
 };
 
 BoxState* BoxOf(Window window) {
@@ -99,11 +126,18 @@ void PaintBox(Window window, BoxState& box, Canvas& canvas) {
   canvas.SetTextColour(0);
   Rect text = box.textRect;
   canvas.DrawText(box.text, text, text_format::kWordBreak | text_format::kNoPrefix);
-  DrawFrameBox(canvas, box.button, box.pressed ? 0x00D8D8D8 : 0x00FAFAFA, kEdge);
-  Rect label = box.button;
-  if (box.pressed) label = label.Offset(1, 1);
-  canvas.DrawText("OK", label,
-                  text_format::kSingleLine | text_format::kCentre | text_format::kVerticalCentre);
+  for (std::size_t i = 0; i < box.buttons.size(); ++i) {
+    bool down = box.pressed == static_cast<int>(i);
+    Rect button = box.buttons[i];
+    DrawFrameBox(canvas, button, down ? 0x00D8D8D8 : 0x00FAFAFA, kEdge);
+    if (static_cast<int>(i) == box.defaultButton) {
+      canvas.FrameRect({button.left + 1, button.top + 1, button.right - 1, button.bottom - 1},
+                       Brush::Solid(kEdge));
+    }
+    Rect label = down ? button.Offset(1, 1) : button;
+    canvas.DrawText(box.labels[i], label,
+                    text_format::kSingleLine | text_format::kCentre | text_format::kVerticalCentre);
+  }
 }
 
 Answer BoxProcedure(Window window, std::uint32_t code, FirstParam first, SecondParam second) {
@@ -117,30 +151,34 @@ Answer BoxProcedure(Window window, std::uint32_t code, FirstParam first, SecondP
       Point p = ScreenToClient(window, UnpackPoint(second));
       return static_cast<Answer>(p.y < kCaptionHeight ? HitArea::Caption : HitArea::Client);
     }
-    case msg::kLeftDown:
-      if (box->button.Contains(UnpackPoint(second))) {
-        box->pressed = true;
+    case msg::kLeftDown: {
+      int index = box->ButtonAt(UnpackPoint(second));
+      if (index >= 0) {
+        box->pressed = index;
         SetCapture(window);
-        Invalidate(window, &box->button, true);
+        Invalidate(window, &box->buttons[static_cast<std::size_t>(index)], true);
       }
       return 0;
+    }
     case msg::kLeftUp:
-      if (box->pressed) {
-        box->pressed = false;
+      if (box->pressed >= 0) {
+        int index = box->pressed;
+        box->pressed = -1;
         ReleaseCapture();
-        Invalidate(window, &box->button, true);
-        if (box->button.Contains(UnpackPoint(second))) box->done = true;
+        Invalidate(window, &box->buttons[static_cast<std::size_t>(index)], true);
+        if (box->ButtonAt(UnpackPoint(second)) == index) box->Finish(index);
       }
       return 0;
     case msg::kKeyDown:
       if (first == static_cast<FirstParam>(key::kEnter) ||
-          first == static_cast<FirstParam>(key::kEscape) ||
           first == static_cast<FirstParam>(key::kSpace)) {
-        box->done = true;
+        box->Finish(box->defaultButton);
+      } else if (first == static_cast<FirstParam>(key::kEscape)) {
+        box->Dismiss();
       }
       return 0;
     case msg::kClose:
-      box->done = true;
+      box->Dismiss();
       return 0;
     default:
       return DefaultProcedure(window, code, first, second);
@@ -451,7 +489,21 @@ int RunMessageBox(Window owner, std::string_view text, std::string_view caption,
   int textHeight = std::max(textSize.Height(), withIcon ? 24 : 0);
   int height = textTop + textHeight + 14 + 24 + 12;
   box.textRect = {textLeft, textTop, textLeft + textSize.Width() + 1, textTop + textHeight};
-  box.button = {(width - 76) / 2, height - 12 - 24, (width - 76) / 2 + 76, height - 12};
+  if (flags & message_box::kYesNo) {
+    box.labels = {std::string("Да"_cp), std::string("Нет"_cp)};
+    box.answers = {message_box::kAnswerYes, message_box::kAnswerNo};
+    box.defaultButton = (flags & message_box::kDefaultSecond) ? 1 : 0;
+  } else {
+    box.labels = {"OK"};
+    box.answers = {message_box::kAnswerOk};
+  }
+  int count = static_cast<int>(box.labels.size());
+  int row = count * 76 + (count - 1) * 10;
+  width = std::max(width, row + 32);
+  for (int i = 0; i < count; ++i) {
+    int x = (width - row) / 2 + i * 86;
+    box.buttons.push_back({x, height - 12 - 24, x + 76, height - 12});
+  }
   Rect work = WorkArea();
   int left = work.left + std::max(0, (work.Width() - width) / 2);
   int top = work.top + std::max(0, (work.Height() - height) / 2);
@@ -482,8 +534,8 @@ int RunMessageBox(Window owner, std::string_view text, std::string_view caption,
     SetWindowSlot(window, reinterpret_cast<std::uintptr_t>(&box));
     ShowWindow(window, ShowMode::Show);
     wm::ModalFrame modal;
-    modal.view = {
-        ModalView::Kind::MessageBox, box.text, box.caption, window, {box.button.Offset(left, top)}};
+    modal.view = {ModalView::Kind::MessageBox, box.text, box.caption, window, {}};
+    for (const Rect& r : box.buttons) modal.view.itemRects.push_back(r.Offset(left, top));
     RunNestedLoop(modal, [&] { return box.done || !IsWindow(window); }, {});
   }
   for (Window w : disabled) EnableWindow(w, true);
@@ -493,8 +545,8 @@ int RunMessageBox(Window owner, std::string_view text, std::string_view caption,
   }
   if (owner && IsWindow(owner)) SetActiveWindow(owner);
   m.modalRecords.push_back({ModalView::Kind::MessageBox, box.text, box.caption, flags,
-                            static_cast<std::uint32_t>(message_box::kAnswerOk)});
-  return message_box::kAnswerOk;
+                            static_cast<std::uint32_t>(box.answer)});
+  return box.answer;
 }
 
 namespace wm {
@@ -504,6 +556,9 @@ void RegisterInternalClasses() {
       {std::string(kMessageBoxClass), 0, CursorShape::Arrow, Brush::Null(), &BoxProcedure});
   RegisterWindowClass(
       {std::string(kMenuClass), 0, CursorShape::Arrow, Brush::Null(), &MenuProcedure});
+  RegisterScrollBarClass();
+  RegisterChooserClass();
+  RegisterPlaceholderClass();
 }
 
 std::shared_ptr<const Font> LayerFont() {

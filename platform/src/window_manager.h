@@ -170,6 +170,11 @@ class Manager {
   // ---- clipboard ----
   std::unordered_map<int, std::vector<std::uint8_t>> clipboard;
 
+  // ---- keyboard layout, minimised windows ----
+  bool russianKeys = false;
+  Window mainWindow;                                    // minimising it minimises the host
+  std::vector<std::pair<Window, Window>> placeholders;  // (minimised window, its placeholder)
+
   std::unique_ptr<Backend> backend;
 
  private:
@@ -186,6 +191,19 @@ void Bury(Manager& m, WindowRecord* w);
 
 // Procedures of the layer's own windows.
 void RegisterInternalClasses();
+void RegisterScrollBarClass();
+void RegisterChooserClass();
+void RegisterPlaceholderClass();
+// A nested loop of the layer's modal windows: runs until `finished`; `filter` may take
+// messages before they are dispatched. A quit request ends it and is kept for the loop outside.
+void RunNestedLoop(ModalFrame& frame, const std::function<bool()>& finished,
+                   const std::function<bool(const Message&)>& filter);
+// Puts a scripted answer into a running chooser and presses Enter; false for other windows.
+bool AnswerChooser(Window window, const std::string& text);
+
+// The strip of placeholders for minimised popups at the bottom of the work area.
+void AddPlaceholder(Manager& m, WindowRecord* minimised);
+void RemovePlaceholder(Manager& m, Window minimised);
 
 // The ui font of the layer's own boxes and menus.
 std::shared_ptr<const Font> LayerFont();

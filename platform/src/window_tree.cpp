@@ -187,6 +187,9 @@ bool DestroyWindow(Window window) {
   if (!w || w->dying) return false;
   w->dying = true;
   Window handle = w->handle;
+  wm::RemovePlaceholder(m, handle);
+  if (m.mainWindow == handle) m.mainWindow = {};
+  if (!(w = m.Find(handle))) return true;
 
   // Capture held inside goes away with a notice to its holder.
   if (m.capture && HasOwnedOrChildIn(m, w, m.capture)) {
@@ -255,6 +258,7 @@ bool ShowWindow(Window window, ShowMode mode) {
       if (!(w = m.Find(window))) return wasVisible;
       SetShownFlag(m, w, false);
       AfterHide(m, w);
+      wm::RemovePlaceholder(m, window);
       return wasVisible;
     case ShowMode::Minimize:
     case ShowMode::Minimized:
@@ -268,6 +272,13 @@ bool ShowWindow(Window window, ShowMode mode) {
         m.Expose(before);
         SendSizeAndMove(window, w->frame, w->frame, size_kind::kMinimized);
         if ((w = m.Find(window))) AfterHide(m, w);
+        if ((w = m.Find(window)) && !w->parent) {
+          if (window == m.mainWindow) {
+            m.backend->MinimizeHost();
+          } else if (w->OwnVisible()) {
+            wm::AddPlaceholder(m, w);
+          }
+        }
       }
       return wasVisible;
     }
@@ -276,6 +287,8 @@ bool ShowWindow(Window window, ShowMode mode) {
         w->minimized = false;
         w->style &= ~window_style::kMinimized;
         m.LayoutChanged();
+        wm::RemovePlaceholder(m, window);
+        if (!(w = m.Find(window))) return wasVisible;
       }
       if (!w->maximized) {
         Rect work = WorkArea();
@@ -307,6 +320,10 @@ bool ShowWindow(Window window, ShowMode mode) {
       if (w->minimized || w->maximized) {
         Rect before = w->frame;
         bool wasMinimized = w->minimized;
+        if (wasMinimized) {
+          wm::RemovePlaceholder(m, window);
+          if (!(w = m.Find(window))) return wasVisible;
+        }
         w->minimized = false;
         w->style &= ~(window_style::kMinimized | window_style::kMaximized);
         if (w->maximized || !wasMinimized) {

@@ -28,6 +28,7 @@ struct InputEvent {
     Text,          // characters in code page 1251
     HostFocus,     // `down` tells whether the host gained the focus
     ScreenResize,  // `size`
+    HostRestored,  // the host window came back from being minimised
   };
   Kind kind = Kind::PointerMove;
   Point at;  // screen position for pointer events
@@ -42,12 +43,14 @@ struct InputEvent {
 
 // What a modal loop of the layer shows, for backends that answer them by script.
 struct ModalView {
-  enum class Kind { MessageBox, Menu };
+  enum class Kind { MessageBox, Menu, SaveFile, Folder };
   Kind kind = Kind::MessageBox;
-  std::string text;             // the message, or the items joined with '|'
-  std::string caption;          // message box caption
-  Window window;                // the box or menu window
-  std::vector<Rect> itemRects;  // screen rectangles of the menu items, or of the OK button
+  std::string text;     // the message, the items joined with '|', or a chooser's first folder
+  std::string caption;  // message box or chooser caption
+  Window window;        // the box or menu window
+  // Screen rectangles: the menu items; the box's buttons; a chooser's OK and Cancel buttons,
+  // name field and list.
+  std::vector<Rect> itemRects;
 };
 
 class Backend {
@@ -64,6 +67,8 @@ class Backend {
   virtual void MirrorClipboardText(std::string_view cp1251) { (void)cp1251; }
   virtual std::optional<std::string> HostClipboardText() { return std::nullopt; }
   virtual void Beep() {}
+  // The main window was minimised: the host window goes to the host's task bar.
+  virtual void MinimizeHost() {}
   // A modal loop of the layer would wait; true when the backend queued input or moved time.
   virtual bool AnswerModal(const ModalView& view) {
     (void)view;

@@ -4,6 +4,7 @@
 
 #include <cstdint>
 #include <functional>
+#include <optional>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -30,6 +31,12 @@ void KeyPress(int virtualKey);  // down and up
 void Type(std::string_view cp1251);
 void HostFocus(bool focused);
 void ResizeScreen(Size size);
+// Device changes as the mount watch would report them.
+void DeviceRemoved();
+void DeviceArrived();
+// Whether the main window's minimising sent the host window away, and bringing it back.
+bool HostMinimized();
+void RestoreHost();
 
 // Moves the virtual clock.
 void Advance(std::uint32_t milliseconds);
@@ -40,8 +47,10 @@ Colour PixelAt(Point screen);
 bool Screenshot(const std::string& hostPath);
 bool ScreenshotWindow(Window window, const std::string& hostPath);
 
-// Called whenever a message box or menu of the layer waits for input. Return true after
-// queueing input or moving the clock; false takes the default answer (OK, cancel).
+// Called whenever a message box, menu or chooser of the layer waits for input. Return true
+// after queueing input or moving the clock; false takes the default answer: OK for a box
+// (its default button), cancel for a menu, and for a chooser the next queued chooser answer
+// or cancel.
 using ModalScript = std::function<bool(const ModalView&)>;
 void SetModalScript(ModalScript script);
 
@@ -50,8 +59,13 @@ struct ModalRecord {
   std::string text;
   std::string caption;
   std::uint32_t flags = 0;
-  std::uint32_t answer = 0;  // OK, or the chosen menu id (0 when cancelled)
+  // The button pressed, the chosen menu id (0 when cancelled), or 1 for a chosen path (in
+  // `text`) and 0 for a cancelled chooser.
+  std::uint32_t answer = 0;
 };
+// A path (typed into the chooser's field, then Enter) or nothing (Escape) for the next
+// chooser that waits without a script answer.
+void AnswerNextChooser(std::optional<std::string> answer);
 const std::vector<ModalRecord>& ModalRecords();
 void ClearModalRecords();
 

@@ -12,10 +12,14 @@ namespace plat {
 
 namespace message_box {
 inline constexpr std::uint32_t kOk = 0;
+inline constexpr std::uint32_t kYesNo = 0x4;
+inline constexpr std::uint32_t kDefaultSecond = 0x100;
 inline constexpr std::uint32_t kIconWarning = 0x30;
 inline constexpr std::uint32_t kIconInformation = 0x40;
 inline constexpr std::uint32_t kSystemModal = 0x1000;
 inline constexpr int kAnswerOk = 1;
+inline constexpr int kAnswerYes = 6;
+inline constexpr int kAnswerNo = 7;
 }  // namespace message_box
 
 // Texts are code page 1251. Returns the button pressed.

@@ -202,6 +202,12 @@ struct MinMaxInfo {
   Point maximumTrackSize;
 };
 
+// The window whose minimising minimises the host window; other minimised popups leave a
+// placeholder in a strip at the bottom of the work area that restores them when clicked.
+void SetMainWindow(Window window);
+Window MainWindow();
+Window PlaceholderOf(Window minimised);
+
 Size ScreenSize();
 // The screen less the reserved strip at its bottom.
 Rect WorkArea();
