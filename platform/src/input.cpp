@@ -221,7 +221,9 @@ bool Manager::RouteInput(const InputEvent& event, Message& message) {
       if (!focus || !Find(focus) || event.text.empty()) return false;
       message.window = focus;
       message.code = msg::kChar;
-      message.first = static_cast<unsigned char>(event.text[0]);
+      // Mapped when routed, so that a layout switch typed before it counts.
+      char typed = russianKeys ? RussianCharacterFor(event.text[0]) : event.text[0];
+      message.first = static_cast<unsigned char>(typed);
       message.second = 1;
       return true;
     }
@@ -481,7 +483,6 @@ void DeliverInput(const InputEvent& event) {
   }
   if (event.kind == InputEvent::Kind::Text) {
     for (char c : event.text) {
-      if (m.russianKeys) c = RussianCharacterFor(c);
       wm::QueueEntry entry;
       entry.input = true;
       entry.event.kind = InputEvent::Kind::Text;

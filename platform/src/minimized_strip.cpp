@@ -11,7 +11,7 @@ namespace plat {
 namespace {
 
 constexpr std::string_view kPlaceholderClass = "#Minimized";
-constexpr int kPlaceholderWidth = 160;
+constexpr int kPlaceholderWidth = 150;
 constexpr int kPlaceholderHeight = 24;
 constexpr int kGap = 2;
 
