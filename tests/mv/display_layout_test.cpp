@@ -45,16 +45,18 @@ INSTANTIATE_TEST_SUITE_P(
         SizeCase{"kremlin", kMVRegionBody, {0, 0, 100, 100}, 351, 351, 300, 3000},
         // Realized off-screen the width is the rectangle's.
         SizeCase{"moscow", kMVRegionBody, {-1000, -1000, -100, -100}, 700, 900, 150, 400},
+        // A no-wrap paragraph keeps its natural width in a narrow view.
+        SizeCase{"hyphen", kMVRegionBody, {0, 0, 60, 100}, 250, 400, 50, 100},
         // An empty region is (0, 0).
         SizeCase{"empty_one", kMVRegionBoth, {0, 0, 300, 300}, 0, 0, 0, 0},
         SizeCase{"hyphen", kMVRegionHeading, {0, 0, 300, 300}, 0, 0, 0, 0}));
 
 TEST(DisplayLayout, WordsBreakAfterHyphensAndAtBlanks) {
   Shown wide("hyphen", {0, 0, 1000, 100}, kMVRegionBody);
-  ASSERT_EQ(LayoutOf(wide).lines.size(), 1u);
+  ASSERT_EQ(LayoutOf(wide).lines.size(), 2u);
   Shown narrow("hyphen", {0, 0, 60, 100}, kMVRegionBody);
   const auto& layout = LayoutOf(narrow);
-  ASSERT_EQ(layout.lines.size(), 3u);
+  ASSERT_EQ(layout.lines.size(), 4u);
   auto lineText = [&](std::size_t i) {
     const auto& line = layout.lines[i];
     std::string text = layout.text.substr(static_cast<std::size_t>(line.unitBegin),
@@ -65,6 +67,7 @@ TEST(DisplayLayout, WordsBreakAfterHyphensAndAtBlanks) {
   EXPECT_EQ(lineText(0), "Северо-"_cp);
   EXPECT_EQ(lineText(1), "западная"_cp);
   EXPECT_EQ(lineText(2), "сторона"_cp);
+  EXPECT_EQ(lineText(3), "Строка без переносов держит свою ширину"_cp);
   // Lines follow one another without gaps or overlaps.
   for (std::size_t i = 1; i < layout.lines.size(); ++i)
     EXPECT_EQ(layout.lines[i].top, layout.lines[i - 1].Bottom());

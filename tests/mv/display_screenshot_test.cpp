@@ -16,8 +16,10 @@ struct ShotCase {
   const char* name;
   const char* ctx;
   int magnifier;
-  const char* query;  // search hits to highlight, or null
-  bool selectWord;    // double click in the body
+  const char* query;               // search hits to highlight, or null
+  bool selectWord;                 // double click in the body
+  std::string_view dragFrom = {};  // a drag selection between two texts (cp1251)
+  std::string_view dragTo = {};
 };
 
 class ArticleShot : public ::testing::TestWithParam<ShotCase> {};
@@ -62,6 +64,12 @@ TEST_P(ArticleShot, ReadsLikeASetPage) {
     EXPECT_TRUE(fMVIsSelected(body));
   }
 
+  if (!c.dragFrom.empty()) {
+    MVSelectPoint(body, PointOfText(body, c.dragFrom), 0);
+    MVSelectPoint(body, PointOfText(body, c.dragTo), 1);
+    EXPECT_TRUE(fMVIsSelected(body));
+  }
+
   canvas.FrameRect(
       {headingRect.left - 1, headingRect.top - 1, headingRect.right + 1, bodyRect.bottom + 1},
       plat::Brush::Solid(0xE0E0E0));
@@ -81,7 +89,9 @@ INSTANTIATE_TEST_SUITE_P(
                       ShotCase{"pictures_100", "kremlin", 100, nullptr, false},
                       ShotCase{"pictures_120", "kremlin", 120, nullptr, false},
                       ShotCase{"hits_100", "moscow", 100, "города"_cp.data(), true},
-                      ShotCase{"hits_120", "moscow", 120, "города"_cp.data(), true}),
+                      ShotCase{"hits_120", "moscow", 120, "города"_cp.data(), true},
+                      ShotCase{"selection_100", "kremlin", 100, nullptr, false, "схема"_cp,
+                               "Троицкая"_cp}),
     [](const auto& info) { return std::string(info.param.name); });
 
 }  // namespace

@@ -147,6 +147,15 @@ TEST_F(DisplayWindow, HandlesAfterDeleteAnswerNothing) {
   EXPECT_EQ(fMVScrollToHighlight(display, 0), 0);
   EXPECT_FALSE(hwndMVGetEmbeddedWindow(display, {}));
   EXPECT_EQ(lpMVNew(0, kMVRegionBoth), 0u);
+
+  // A display outlives the title handle it was made on.
+  HMVTITLE title = hMVTitleOpen(ArticlesPath().c_str());
+  LPMV orphan = lpMVNew(title, kMVRegionBody);
+  fMVSetAddress(orphan, vaMVConvertContextString(title, "moscow"), 1);
+  MVTitleClose(title);
+  EXPECT_TRUE(fMVRealize(orphan, &view));
+  EXPECT_TRUE(fMVApplyToDC(orphan, &canvas, &view));
+  MVDelete(orphan);
   EXPECT_EQ(fMVRealize(lpMVNew(Articles(), kMVRegionBoth), &view), 0);  // no topic yet
 }
 
