@@ -29,6 +29,7 @@ Registry& Blocks() {
 
 MemoryHandle AllocateBlock(std::size_t bytes, bool zeroed) {
   (void)zeroed;  // vector storage is always zeroed; the flag only documents the caller's intent
+  if (bytes > kMaximumBlockSize) return nullptr;
   try {
     auto* record = new MemoryBlockRecord;
     try {
@@ -76,7 +77,7 @@ int LockCount(MemoryHandle block) {
 bool ResizeBlock(MemoryHandle block, std::size_t bytes) {
   Registry& registry = Blocks();
   std::lock_guard lock(registry.mutex);
-  if (!registry.live.contains(block)) return false;
+  if (!registry.live.contains(block) || bytes > kMaximumBlockSize) return false;
   try {
     block->bytes.resize(bytes);
   } catch (const std::bad_alloc&) {

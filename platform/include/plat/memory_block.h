@@ -13,6 +13,10 @@ namespace plat {
 struct MemoryBlockRecord;
 using MemoryHandle = MemoryBlockRecord*;
 
+// Larger requests are refused outright: no block of the program comes near it, and a damaged
+// size field must not take the process down.
+inline constexpr std::size_t kMaximumBlockSize = std::size_t{1} << 30;
+
 // Null when the size cannot be had. New bytes are zero unless `zeroed` is false.
 MemoryHandle AllocateBlock(std::size_t bytes, bool zeroed = true);
 // The block's bytes (null for a bad handle); stays valid until the block is resized or freed.
