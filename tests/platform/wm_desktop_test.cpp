@@ -1,5 +1,6 @@
 // Desktop behaviour around the windows: placeholders for minimised popups, the main window and
 // the host, device changes, the Russian key map, and clicks on a window disabled by its popup.
+#include <cstdlib>
 #include <filesystem>
 #include <fstream>
 
@@ -47,6 +48,9 @@ TEST_F(Screen, MinimisedPopupsLeaveAPlaceholderThatRestoresThem) {
   EXPECT_FALSE(IsWindowVisible(owned) && WindowAtPoint({40, 40}) == owned)
       << "owned windows go with their owner";
 
+  if (const char* keep = std::getenv("LEXO_SCREENSHOT_DIR")) {
+    headless::Screenshot(std::string(keep) + "/wm_placeholders.png");
+  }
   Log().clear();
   headless::Click(Centre(WindowRect(one)));
   headless::RunPending();
