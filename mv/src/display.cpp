@@ -506,9 +506,10 @@ std::int32_t Display::boundaryAt(plat::Point client) const {
       return f.unit + f.units;
     }
     if (f.kind == display::Fragment::Kind::blank) {
-      std::int32_t u = (at.x - f.x) * f.units / std::max(1, f.width);
-      return f.unit + std::min(u, f.units - 1) +
-             ((at.x - f.x) * f.units % std::max(1, f.width) * 2 >= f.width ? 1 : 0);
+      // Blanks may be stretched: the nearest boundary by proportion.
+      std::int32_t width = std::max(1, f.width);
+      std::int32_t u = ((at.x - f.x) * f.units * 2 + width) / (2 * width);
+      return f.unit + std::clamp(u, 0, f.units);
     }
     return at.x < f.x + f.width / 2 ? f.unit : f.unit + f.units;
   }

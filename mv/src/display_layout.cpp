@@ -28,14 +28,22 @@ std::int32_t CodePoints(std::string_view utf8) {
   return n;
 }
 
+// Lengths from content are bounded so that sums of them cannot overflow.
+constexpr std::int32_t kMaxLength = 100000;
+
+std::int32_t Bounded(std::int32_t value) {
+  return std::clamp(value, -kMaxLength, kMaxLength);
+}
+
 std::int32_t Scale(std::int32_t value, std::int32_t magnifier) {
-  return static_cast<std::int32_t>((static_cast<std::int64_t>(value) * magnifier + 50) / 100);
+  return static_cast<std::int32_t>((static_cast<std::int64_t>(Bounded(value)) * magnifier + 50) /
+                                   100);
 }
 
 // Points to pixels at the screen's resolution and the magnifier.
 std::int32_t PointsToPixels(double points, std::int32_t magnifier) {
   double pixels = points * plat::ScreenDpiY() / 72.0 * magnifier / 100.0;
-  return std::max(1, static_cast<std::int32_t>(pixels + 0.5));
+  return static_cast<std::int32_t>(std::clamp(pixels + 0.5, 1.0, 2000.0));
 }
 
 struct Box {
@@ -227,8 +235,8 @@ class Builder {
           plat::Size size;
           std::int32_t cache = loadPicture_ ? loadPicture_(item, size) : -1;
           if (cache < 0) size = {};
-          b.width = size.width;
-          b.ascent = size.height;
+          b.width = std::clamp(size.width, 0, kMaxLength);
+          b.ascent = std::clamp(size.height, 0, kMaxLength);
           b.block = item.pictureAlign != text::PictureAlign::inlined;
           b.breakAfter = true;
           if (!boxes.empty()) boxes.back().breakAfter = true;
@@ -242,8 +250,8 @@ class Builder {
           b.unit = take('\0');
           b.units = 1;
           b.item = &item;
-          b.width = item.width;
-          b.ascent = item.height;
+          b.width = std::clamp(item.width, 0, kMaxLength);
+          b.ascent = std::clamp(item.height, 0, kMaxLength);
           b.breakAfter = true;
           if (!boxes.empty()) boxes.back().breakAfter = true;
           boxes.push_back(b);
@@ -539,7 +547,7 @@ class Builder {
     std::int32_t open = 0;
     for (std::size_t c = 0; c < cells.size(); ++c) {
       if (c < p.rowWidths.size() && p.rowWidths[c] > 0) {
-        widths[c] = p.rowWidths[c];
+        widths[c] = std::min(p.rowWidths[c], kMaxLength);
         fixed += widths[c];
       } else {
         ++open;

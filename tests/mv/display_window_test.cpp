@@ -156,7 +156,9 @@ TEST_F(DisplayWindow, HandlesAfterDeleteAnswerNothing) {
   EXPECT_TRUE(fMVRealize(orphan, &view));
   EXPECT_TRUE(fMVApplyToDC(orphan, &canvas, &view));
   MVDelete(orphan);
-  EXPECT_EQ(fMVRealize(lpMVNew(Articles(), kMVRegionBoth), &view), 0);  // no topic yet
+  LPMV fresh = lpMVNew(Articles(), kMVRegionBoth);
+  EXPECT_EQ(fMVRealize(fresh, &view), 0);  // no topic yet
+  MVDelete(fresh);
 }
 
 }  // namespace
