@@ -182,6 +182,7 @@ QueryCase Case(int which) {
   }
 }
 
+// With highlights the query also hands out its highlight block, as the viewer's call does.
 void BM_Query(benchmark::State& state) {
   auto& f = Shared();
   auto c = Case(static_cast<int>(state.range(0)));
@@ -191,12 +192,57 @@ void BM_Query(benchmark::State& state) {
   for (auto _ : state) {
     auto result = f.title->query(query, nullptr, highlights, {}, nullptr);
     hits = result ? result->topics.size() : 0;
+    if (result && highlights) mv::GlobalRelease(result->highlights.toBlock());
     benchmark::DoNotOptimize(result);
   }
   state.counters["topics"] = static_cast<double>(hits);
   state.SetLabel(c.text + (highlights ? " +highlights" : ""));
 }
 BENCHMARK(BM_Query)->ArgsProduct({{0, 1, 2, 3}, {0, 1}})->Unit(benchmark::kMillisecond);
+
+// The hits of one found topic, worked out when an article with highlights is shown: the topic in
+// the middle of the hit list, from a fresh highlight set every time.
+void BM_TopicHighlights(benchmark::State& state) {
+  auto& f = Shared();
+  auto c = Case(static_cast<int>(state.range(0)));
+  mv::Query query{mv::ToCp1251(c.text), false, 0, c.morph};
+  auto result = f.title->query(query, nullptr, false, {}, nullptr);
+  auto translated = mv::TranslateQuery(query, nullptr);
+  if (!result || !translated) {
+    state.SkipWithError("no hits");
+    return;
+  }
+  auto topic = result->topics.at(static_cast<std::int64_t>(result->topics.size() / 2));
+  std::size_t hits = 0;
+  for (auto _ : state) {
+    mv::LazyHighlights lazy(f.title, *translated, mv::TopicList::FromSorted({topic}));
+    hits = lazy.inTopic(topic).hits.size();
+  }
+  state.counters["hits"] = static_cast<double>(hits);
+  state.SetLabel(c.text);
+}
+BENCHMARK(BM_TopicHighlights)->DenseRange(0, 3)->Unit(benchmark::kMillisecond);
+
+// Every hit of every found topic: what each query paid before hits were worked out when read.
+void BM_AllHighlights(benchmark::State& state) {
+  auto& f = Shared();
+  auto c = Case(static_cast<int>(state.range(0)));
+  mv::Query query{mv::ToCp1251(c.text), false, 0, c.morph};
+  auto result = f.title->query(query, nullptr, false, {}, nullptr);
+  auto translated = mv::TranslateQuery(query, nullptr);
+  if (!result || !translated) {
+    state.SkipWithError("no hits");
+    return;
+  }
+  std::size_t hits = 0;
+  for (auto _ : state) {
+    mv::LazyHighlights lazy(f.title, *translated, result->topics);
+    hits = lazy.all().hits.size();
+  }
+  state.counters["hits"] = static_cast<double>(hits);
+  state.SetLabel(c.text);
+}
+BENCHMARK(BM_AllHighlights)->DenseRange(0, 3)->Unit(benchmark::kMillisecond)->Iterations(1);
 
 void BM_BareIndexMatch(benchmark::State& state) {
   auto& f = Shared();

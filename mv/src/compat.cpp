@@ -332,20 +332,16 @@ int fMVTopicRange(HMVTITLE handle, std::int32_t topic, std::int32_t* first, std:
 }
 
 MVHGLOBAL hMVHighlightsInTopic(MVHGLOBAL block, std::int32_t topic) {
-  auto highlights = Highlights::FromBlock(block);
-  return highlights ? highlights->inTopic(topic).toBlock() : nullptr;
+  auto highlights = Highlights::FromBlockInTopic(block, topic);
+  return highlights ? highlights->toBlock() : nullptr;
 }
 
 std::int32_t lMVTopicHighlightCount(MVHGLOBAL block) {
-  auto highlights = Highlights::FromBlock(block);
-  return highlights ? static_cast<std::int32_t>(highlights->hits.size()) : 0;
+  return Highlights::CountInBlock(block);
 }
 
 std::int32_t addrMVTopicHighlightAddress(MVHGLOBAL block, std::int32_t index) {
-  auto highlights = Highlights::FromBlock(block);
-  if (!highlights || index < 0 || index >= static_cast<std::int32_t>(highlights->hits.size()))
-    return -1;
-  return ToInt(highlights->hits[static_cast<std::size_t>(index)].addr);
+  return ToInt(Highlights::AddressInBlock(block, index));
 }
 
 void MVGlobalFree(MVHGLOBAL block) {

@@ -75,7 +75,7 @@ std::string DumpQuery(Title& title, const Query& query) {
   std::string out = "topics:";
   for (auto n : hits->topics.items()) out += " " + std::to_string(n);
   out += "\n";
-  for (const auto& hit : hits->highlights.hits) {
+  for (const auto& hit : hits->highlights.all().hits) {
     auto [first, last] = title.topicRange(hit.topic);
     std::int32_t unit = ToInt(hit.addr) - ToInt(first);
     out += "  " + std::to_string(hit.topic) + " " + std::to_string(ToInt(hit.addr)) + " " +

@@ -319,55 +319,55 @@ std::optional<Title::Hits> Title::query(const Query& query, const TopicList* res
     return std::nullopt;
   }
   std::atomic<bool> cancelled{false};
+  std::optional<TopicList> topics;
   if (!yield) {
-    auto result = runQuery(*db, *translated, restriction, withHighlights, cancelled, error);
+    topics = runQuery(*db, *translated, restriction, cancelled, error);
     releaseConnection(std::move(db));
-    return result;
-  }
-
-  // The worker owns the connection while the caller keeps its messages flowing; the engine stays
-  // alive through `self` even if every handle on it is closed meanwhile.
-  auto self = shared_from_this();
-  Database* worker = db.get();
-  std::optional<Hits> result;
-  QueryError workerError;
-  std::mutex mutex;
-  std::condition_variable finished;
-  bool done = false;
-  std::thread thread([&] {
-    auto hits =
-        self->runQuery(*worker, *translated, restriction, withHighlights, cancelled, &workerError);
-    std::lock_guard lock(mutex);
-    result = std::move(hits);
-    done = true;
-    finished.notify_all();
-  });
-  bool cancel = false;
-  while (true) {
-    if (!cancel && yield() != 0) {
-      cancel = true;
-      cancelled = true;
-      worker->interrupt();
+  } else {
+    // The worker owns the connection while the caller keeps its messages flowing; the engine
+    // stays alive through `self` even if every handle on it is closed meanwhile.
+    auto self = shared_from_this();
+    Database* worker = db.get();
+    QueryError workerError;
+    std::mutex mutex;
+    std::condition_variable finished;
+    bool done = false;
+    std::thread thread([&] {
+      auto found = self->runQuery(*worker, *translated, restriction, cancelled, &workerError);
+      std::lock_guard lock(mutex);
+      topics = std::move(found);
+      done = true;
+      finished.notify_all();
+    });
+    bool cancel = false;
+    while (true) {
+      if (!cancel && yield() != 0) {
+        cancel = true;
+        cancelled = true;
+        worker->interrupt();
+      }
+      std::unique_lock lock(mutex);
+      if (finished.wait_for(lock, kYieldSlice, [&] { return done; })) break;
     }
-    std::unique_lock lock(mutex);
-    if (finished.wait_for(lock, kYieldSlice, [&] { return done; })) break;
+    thread.join();
+    releaseConnection(std::move(db));
+    if (cancel) {
+      *error = {QueryError::cancelled, -1, "cancelled"};
+      return std::nullopt;
+    }
+    *error = workerError;
   }
-  thread.join();
-  releaseConnection(std::move(db));
-  if (cancel) {
-    *error = {QueryError::cancelled, -1, "cancelled"};
-    return std::nullopt;
-  }
-  *error = workerError;
-  return result;
+  if (!topics) return std::nullopt;
+  Hits hits;
+  if (withHighlights) hits.highlights = LazyHighlights(shared_from_this(), *translated, *topics);
+  hits.topics = std::move(*topics);
+  return hits;
 }
 
-std::optional<Title::Hits> Title::runQuery(Database& db, const TranslatedQuery& translated,
-                                           const TopicList* restriction, bool withHighlights,
-                                           std::atomic<bool>& cancelled, QueryError* error) const {
-  std::string sql = withHighlights
-                        ? "SELECT rowid, mv_hits(topic_fts) FROM topic_fts WHERE topic_fts MATCH ?1"
-                        : "SELECT rowid FROM topic_fts WHERE topic_fts MATCH ?1";
+std::optional<TopicList> Title::runQuery(Database& db, const TranslatedQuery& translated,
+                                         const TopicList* restriction, std::atomic<bool>& cancelled,
+                                         QueryError* error) const {
+  std::string sql = "SELECT rowid FROM topic_fts WHERE topic_fts MATCH ?1";
   bool single = restriction && restriction->size() == 1;
   if (single) sql += " AND rowid = ?2";
   sql += " ORDER BY rowid";
@@ -382,18 +382,7 @@ std::optional<Title::Hits> Title::runQuery(Database& db, const TranslatedQuery& 
                     SQLITE_STATIC);
   if (single) sqlite3_bind_int64(raw, 2, restriction->at(0));
 
-  std::vector<int> groupOf(static_cast<std::size_t>(translated.phrases), -1);
-  for (std::size_t g = 0; g < translated.nearGroups.size(); ++g) {
-    const auto& group = translated.nearGroups[g];
-    for (int p = group.firstPhrase; p < group.firstPhrase + group.count && p < translated.phrases;
-         ++p) {
-      groupOf[static_cast<std::size_t>(p)] = static_cast<int>(g);
-    }
-  }
-
   std::vector<std::int32_t> topics;
-  Hits hits;
-  hits.highlights.titleId = id_;
   int rc;
   while ((rc = sqlite3_step(raw)) == SQLITE_ROW) {
     if (cancelled) break;
@@ -402,93 +391,6 @@ std::optional<Title::Hits> Title::runQuery(Database& db, const TranslatedQuery& 
     auto topic = static_cast<TopicNo>(row);
     if (restriction && !single && !restriction->contains(topic)) continue;
     topics.push_back(topic);
-    if (!withHighlights) continue;
-
-    const auto& span = topics_[static_cast<std::size_t>(topic)];
-    auto blob = static_cast<const char*>(sqlite3_column_blob(raw, 1));
-    std::size_t records = static_cast<std::size_t>(sqlite3_column_bytes(raw, 1)) / 24;
-    struct Token {
-      int instance, phrase, column, position, first, length;
-    };
-    std::vector<Token> tokens;
-    tokens.reserve(records);
-    for (std::size_t i = 0; i < records; ++i) {
-      const char* p = blob + 24 * i;
-      tokens.push_back({ReadLe(p), ReadLe(p + 4), ReadLe(p + 8), ReadLe(p + 12), ReadLe(p + 16),
-                        ReadLe(p + 20)});
-    }
-    auto addrOf = [&](const Token& t) {
-      return static_cast<Addr>(span.base + t.first + (t.column == 1 ? span.headingUnits : 0));
-    };
-    std::vector<Highlights::Hit> rowHits;
-    std::vector<Highlights::Hit> nearHits;
-    for (const auto& t : tokens) {
-      int group = t.phrase >= 0 && t.phrase < translated.phrases
-                      ? groupOf[static_cast<std::size_t>(t.phrase)]
-                      : -1;
-      if (group < 0) rowHits.push_back({topic, addrOf(t), t.length});
-    }
-    // NEAR groups: whole matches, greedily from the left and without overlap, so that every
-    // match adds exactly one hit per word.
-    for (std::size_t g = 0; g < translated.nearGroups.size(); ++g) {
-      const auto& group = translated.nearGroups[g];
-      struct Instance {
-        int phrase, column, start, end;
-        std::vector<const Token*> tokens;
-      };
-      std::map<int, Instance> byId;
-      for (const auto& t : tokens) {
-        if (t.phrase < group.firstPhrase || t.phrase >= group.firstPhrase + group.count) continue;
-        auto [it, fresh] =
-            byId.try_emplace(t.instance, Instance{t.phrase, t.column, t.position, t.position, {}});
-        it->second.start = std::min(it->second.start, t.position);
-        it->second.end = std::max(it->second.end, t.position);
-        it->second.tokens.push_back(&t);
-      }
-      std::vector<Instance> instances;
-      for (auto& [id, instance] : byId) instances.push_back(std::move(instance));
-      std::sort(instances.begin(), instances.end(), [](const Instance& a, const Instance& b) {
-        return std::tie(a.column, a.start, a.phrase) < std::tie(b.column, b.start, b.phrase);
-      });
-      std::size_t i = 0;
-      while (i < instances.size()) {
-        std::vector<std::size_t> chosen{i};
-        std::vector<bool> have(static_cast<std::size_t>(group.count), false);
-        have[static_cast<std::size_t>(instances[i].phrase - group.firstPhrase)] = true;
-        int found = 1;
-        for (std::size_t j = i + 1; j < instances.size() && found < group.count; ++j) {
-          if (instances[j].column != instances[i].column ||
-              instances[j].start - instances[i].end - 1 > kNearDistance) {
-            break;
-          }
-          auto slot = static_cast<std::size_t>(instances[j].phrase - group.firstPhrase);
-          if (have[slot] || instances[j].start <= instances[chosen.back()].end) continue;
-          have[slot] = true;
-          chosen.push_back(j);
-          ++found;
-        }
-        if (found < group.count) {
-          ++i;
-          continue;
-        }
-        for (std::size_t c : chosen) {
-          for (const Token* t : instances[c].tokens)
-            nearHits.push_back({topic, addrOf(*t), t->length});
-        }
-        int last = instances[chosen.back()].end;
-        int column = instances[i].column;
-        while (i < instances.size() && instances[i].column == column && instances[i].start <= last)
-          ++i;
-      }
-    }
-    auto byAddr = [](const Highlights::Hit& a, const Highlights::Hit& b) {
-      return std::tie(a.addr, a.length) < std::tie(b.addr, b.length);
-    };
-    std::sort(rowHits.begin(), rowHits.end(), byAddr);
-    rowHits.erase(std::unique(rowHits.begin(), rowHits.end()), rowHits.end());
-    rowHits.insert(rowHits.end(), nearHits.begin(), nearHits.end());
-    std::stable_sort(rowHits.begin(), rowHits.end(), byAddr);
-    hits.highlights.hits.insert(hits.highlights.hits.end(), rowHits.begin(), rowHits.end());
   }
   if (cancelled || rc == SQLITE_INTERRUPT) {
     *error = {QueryError::cancelled, -1, "cancelled"};
@@ -499,8 +401,147 @@ std::optional<Title::Hits> Title::runQuery(Database& db, const TranslatedQuery& 
     return std::nullopt;
   }
   if (topics.empty()) return std::nullopt;
-  hits.topics = TopicList::FromSorted(std::move(topics));
-  return hits;
+  return TopicList::FromSorted(std::move(topics));
+}
+
+namespace {
+
+// One topic's hits from the records of mv_hits: plain terms as they are, NEAR groups as whole
+// matches, taken greedily from the left and without overlap, so that every match adds exactly
+// one hit per word.
+std::vector<Highlights::Hit> RowHits(TopicNo topic, std::int32_t base, std::int32_t headingUnits,
+                                     std::string_view records, const TranslatedQuery& translated,
+                                     const std::vector<int>& groupOf) {
+  struct Token {
+    int instance, phrase, column, position, first, length;
+  };
+  std::vector<Token> tokens;
+  tokens.reserve(records.size() / 24);
+  for (std::size_t at = 0; at + 24 <= records.size(); at += 24) {
+    const char* p = records.data() + at;
+    tokens.push_back(
+        {ReadLe(p), ReadLe(p + 4), ReadLe(p + 8), ReadLe(p + 12), ReadLe(p + 16), ReadLe(p + 20)});
+  }
+  auto addrOf = [&](const Token& t) {
+    return static_cast<Addr>(base + t.first + (t.column == 1 ? headingUnits : 0));
+  };
+  std::vector<Highlights::Hit> rowHits;
+  std::vector<Highlights::Hit> nearHits;
+  for (const auto& t : tokens) {
+    int group = t.phrase >= 0 && t.phrase < translated.phrases
+                    ? groupOf[static_cast<std::size_t>(t.phrase)]
+                    : -1;
+    if (group < 0) rowHits.push_back({topic, addrOf(t), t.length});
+  }
+  for (const auto& group : translated.nearGroups) {
+    struct Instance {
+      int phrase, column, start, end;
+      std::vector<const Token*> tokens;
+    };
+    std::map<int, Instance> byId;
+    for (const auto& t : tokens) {
+      if (t.phrase < group.firstPhrase || t.phrase >= group.firstPhrase + group.count) continue;
+      auto [it, fresh] =
+          byId.try_emplace(t.instance, Instance{t.phrase, t.column, t.position, t.position, {}});
+      it->second.start = std::min(it->second.start, t.position);
+      it->second.end = std::max(it->second.end, t.position);
+      it->second.tokens.push_back(&t);
+    }
+    std::vector<Instance> instances;
+    for (auto& [id, instance] : byId) instances.push_back(std::move(instance));
+    std::sort(instances.begin(), instances.end(), [](const Instance& a, const Instance& b) {
+      return std::tie(a.column, a.start, a.phrase) < std::tie(b.column, b.start, b.phrase);
+    });
+    std::size_t i = 0;
+    while (i < instances.size()) {
+      std::vector<std::size_t> chosen{i};
+      std::vector<bool> have(static_cast<std::size_t>(group.count), false);
+      have[static_cast<std::size_t>(instances[i].phrase - group.firstPhrase)] = true;
+      int found = 1;
+      for (std::size_t j = i + 1; j < instances.size() && found < group.count; ++j) {
+        if (instances[j].column != instances[i].column ||
+            instances[j].start - instances[i].end - 1 > kNearDistance) {
+          break;
+        }
+        auto slot = static_cast<std::size_t>(instances[j].phrase - group.firstPhrase);
+        if (have[slot] || instances[j].start <= instances[chosen.back()].end) continue;
+        have[slot] = true;
+        chosen.push_back(j);
+        ++found;
+      }
+      if (found < group.count) {
+        ++i;
+        continue;
+      }
+      for (std::size_t c : chosen) {
+        for (const Token* t : instances[c].tokens)
+          nearHits.push_back({topic, addrOf(*t), t->length});
+      }
+      int last = instances[chosen.back()].end;
+      int column = instances[i].column;
+      while (i < instances.size() && instances[i].column == column && instances[i].start <= last)
+        ++i;
+    }
+  }
+  auto byAddr = [](const Highlights::Hit& a, const Highlights::Hit& b) {
+    return std::tie(a.addr, a.length) < std::tie(b.addr, b.length);
+  };
+  std::sort(rowHits.begin(), rowHits.end(), byAddr);
+  rowHits.erase(std::unique(rowHits.begin(), rowHits.end()), rowHits.end());
+  rowHits.insert(rowHits.end(), nearHits.begin(), nearHits.end());
+  std::stable_sort(rowHits.begin(), rowHits.end(), byAddr);
+  return rowHits;
+}
+
+}  // namespace
+
+bool Title::visitHits(const TranslatedQuery& translated, const TopicList& topics,
+                      const HitVisitor& visit) {
+  if (translated.match.empty() || topics.empty()) return true;
+  auto db = acquireConnection();
+  if (!db) return false;
+  // One topic is looked up by its row; more are read in one pass over the matching rows.
+  std::string sql = "SELECT rowid, mv_hits(topic_fts) FROM topic_fts WHERE topic_fts MATCH ?1";
+  bool single = topics.size() == 1;
+  sql += single ? " AND rowid = ?2" : " ORDER BY rowid";
+  sqlite3_stmt* raw = nullptr;
+  if (sqlite3_prepare_v2(db->handle(), sql.c_str(), -1, &raw, nullptr) != SQLITE_OK) {
+    sqlite3_finalize(raw);
+    releaseConnection(std::move(db));
+    return false;
+  }
+  std::unique_ptr<sqlite3_stmt, StatementDeleter> statement(raw);
+  sqlite3_bind_text(raw, 1, translated.match.data(), static_cast<int>(translated.match.size()),
+                    SQLITE_STATIC);
+  if (single) sqlite3_bind_int64(raw, 2, topics.at(0));
+
+  std::vector<int> groupOf(static_cast<std::size_t>(std::max(translated.phrases, 0)), -1);
+  for (std::size_t g = 0; g < translated.nearGroups.size(); ++g) {
+    const auto& group = translated.nearGroups[g];
+    for (int p = std::max(group.firstPhrase, 0);
+         p < group.firstPhrase + group.count && p < translated.phrases; ++p) {
+      groupOf[static_cast<std::size_t>(p)] = static_cast<int>(g);
+    }
+  }
+  int rc;
+  bool stopped = false;
+  while ((rc = sqlite3_step(raw)) == SQLITE_ROW) {
+    std::int64_t row = sqlite3_column_int64(raw, 0);
+    if (row < 0 || row >= topicCount() || !topics.contains(static_cast<std::int32_t>(row)))
+      continue;
+    auto topic = static_cast<TopicNo>(row);
+    const auto& span = topics_[static_cast<std::size_t>(topic)];
+    auto blob = static_cast<const char*>(sqlite3_column_blob(raw, 1));
+    std::string_view records(blob ? blob : "",
+                             blob ? static_cast<std::size_t>(sqlite3_column_bytes(raw, 1)) : 0);
+    if (!visit(topic, RowHits(topic, span.base, span.headingUnits, records, translated, groupOf))) {
+      stopped = true;
+      break;
+    }
+  }
+  statement.reset();
+  releaseConnection(std::move(db));
+  return stopped || rc == SQLITE_DONE;
 }
 
 // ---- word wheels ----

@@ -100,9 +100,10 @@ TEST_F(QueryTest, HighlightsLandOnTheWords) {
             (std::vector<std::string>{"Москва", "Москва", "городов", "города", "город"}));
   // The heading comes first: its word sits at the topic's first address.
   EXPECT_EQ(inMoscow.hits[0].addr, title_->addrFromTopic(moscow));
-  for (std::size_t i = 1; i < hits->highlights.hits.size(); ++i) {
-    const auto& a = hits->highlights.hits[i - 1];
-    const auto& b = hits->highlights.hits[i];
+  auto all = hits->highlights.all();
+  for (std::size_t i = 1; i < all.hits.size(); ++i) {
+    const auto& a = all.hits[i - 1];
+    const auto& b = all.hits[i];
     EXPECT_TRUE(a.topic < b.topic || (a.topic == b.topic && mv::ToInt(a.addr) < mv::ToInt(b.addr)));
   }
 }
@@ -124,6 +125,62 @@ TEST_F(QueryTest, NearMatchesAddOneHitPerWord) {
     auto hits = title_->query(query, nullptr, true, {}, nullptr);
     ASSERT_TRUE(hits) << c.query;
     EXPECT_EQ(HitTexts(hits->highlights.inTopic(near)), c.want) << c.query;
+  }
+}
+
+// Hits are worked out per topic when read; one topic alone, a pass over every topic, the block
+// form and a copy of it must all give the same hits.
+TEST_F(QueryTest, LazyHighlightsAgreeWhicheverWayTheyAreRead) {
+  ASSERT_TRUE(title_);
+  struct Case {
+    const char* query;
+    bool anyWord;
+    std::uint32_t fields;
+    bool morph;
+  };
+  const Case cases[] = {
+      {"москва город", true, 0, true},        {"гор*", false, 0, false},
+      {"река NOT писатель", false, 0, true},  {"альфа NEAR бета NEAR гамма", true, 3, false},
+      {"\"старые города\"", false, 0, false}, {"столица OR ёлка", false, 1, false},
+  };
+  for (const auto& c : cases) {
+    mv::Query query{plat::cp1251::FromUtf8(c.query), c.anyWord, c.fields, c.morph};
+    auto hits = title_->query(query, nullptr, true, {}, nullptr);
+    ASSERT_TRUE(hits) << c.query;
+    // Each topic read alone before the whole set exists, then the whole set.
+    std::vector<mv::Highlights::Hit> perTopic;
+    for (auto topic : hits->topics.items()) {
+      auto one = hits->highlights.inTopic(topic).hits;
+      EXPECT_FALSE(one.empty()) << c.query << " topic " << topic;
+      perTopic.insert(perTopic.end(), one.begin(), one.end());
+    }
+    auto all = hits->highlights.all();
+    EXPECT_EQ(all.titleId, title_->id());
+    EXPECT_EQ(all.hits, perTopic) << c.query;
+
+    mv::GlobalHandle block = hits->highlights.toBlock();
+    mv::GlobalHandle copy = mv::Highlights::CopyBlock(block);
+    mv::GlobalRelease(block);
+    ASSERT_NE(copy, nullptr);
+    EXPECT_EQ(mv::Highlights::CountInBlock(copy), static_cast<std::int32_t>(all.hits.size()));
+    for (std::size_t i = 0; i < all.hits.size(); ++i) {
+      EXPECT_EQ(mv::Highlights::AddressInBlock(copy, static_cast<std::int32_t>(i)),
+                all.hits[i].addr)
+          << c.query << " hit " << i;
+    }
+    EXPECT_EQ(mv::Highlights::AddressInBlock(copy, static_cast<std::int32_t>(all.hits.size())),
+              mv::Addr::none);
+    EXPECT_EQ(mv::Highlights::AddressInBlock(copy, -1), mv::Addr::none);
+    auto fromBlock = mv::Highlights::FromBlock(copy);
+    ASSERT_TRUE(fromBlock);
+    EXPECT_EQ(fromBlock->hits, all.hits);
+    auto topic = hits->topics.at(0);
+    EXPECT_EQ(mv::Highlights::FromBlockInTopic(copy, topic)->hits, all.inTopic(topic).hits);
+    // A topic outside the hit list has none.
+    auto outside = mv::Highlights::FromBlockInTopic(copy, title_->topicFromContext("pop_term"));
+    ASSERT_TRUE(outside);
+    EXPECT_TRUE(outside->hits.empty());
+    mv::GlobalRelease(copy);
   }
 }
 
@@ -155,11 +212,14 @@ TEST_F(QueryTest, RestrictionToOneTopicAndToAList) {
   auto hits = title_->query(query, &one, true, {}, nullptr);
   ASSERT_TRUE(hits);
   EXPECT_EQ(Contexts(hits->topics), std::vector<std::string>{"topic_city"});
-  for (const auto& hit : hits->highlights.hits) EXPECT_EQ(hit.topic, city);
+  for (const auto& hit : hits->highlights.all().hits) EXPECT_EQ(hit.topic, city);
   auto geo = *title_->storedList("geo");
-  hits = title_->query(query, &geo, false, {}, nullptr);
+  hits = title_->query(query, &geo, true, {}, nullptr);
   ASSERT_TRUE(hits);
   EXPECT_EQ(Contexts(hits->topics), (std::vector<std::string>{"topic_moscow", "topic_city"}));
+  // The writer's "городе" matches too, but the restriction leaves it without highlights.
+  EXPECT_TRUE(hits->highlights.inTopic(title_->topicFromContext("topic_writer")).hits.empty());
+  for (const auto& hit : hits->highlights.all().hits) EXPECT_TRUE(geo.contains(hit.topic));
   auto tree = mv::TopicList::FromSorted({title_->topicFromContext("topic_tree")});
   EXPECT_FALSE(title_->query(query, &tree, true, {}, nullptr));
 }

@@ -92,13 +92,19 @@ class Title : public std::enable_shared_from_this<Title> {
 
   struct Hits {
     TopicList topics;
-    Highlights highlights;
+    LazyHighlights highlights;  // no hits unless asked for
   };
   // nullopt when nothing is found, the query is bad (code 1), cancelled through `yield` (2) or
-  // fails (3). Highlights are gathered only when asked for. With a yield procedure the query
-  // runs on a worker connection and the procedure is called between slices.
+  // fails (3). With a yield procedure the query runs on a worker connection and the procedure is
+  // called between slices.
   std::optional<Hits> query(const Query& query, const TopicList* restriction, bool withHighlights,
                             const YieldFn& yield, QueryError* error);
+
+  // The hits of a translated query in the topics of `topics` (all of them hits of the query),
+  // handed to `visit` topic by topic in ascending order until it answers false. False when the
+  // index cannot be read.
+  using HitVisitor = std::function<bool(TopicNo, std::vector<Highlights::Hit>&&)>;
+  bool visitHits(const TranslatedQuery& query, const TopicList& topics, const HitVisitor& visit);
 
   // Internal: the GUI-side connection (word wheels and baggage use it).
   Database& database() const { return *db_; }
@@ -115,9 +121,9 @@ class Title : public std::enable_shared_from_this<Title> {
   Va ToVa(Addr addr) const { return static_cast<Va>(ToInt(addr)); }
   std::unique_ptr<Database> acquireConnection();
   void releaseConnection(std::unique_ptr<Database> db);
-  std::optional<Hits> runQuery(Database& db, const TranslatedQuery& translated,
-                               const TopicList* restriction, bool withHighlights,
-                               std::atomic<bool>& cancelled, QueryError* error) const;
+  std::optional<TopicList> runQuery(Database& db, const TranslatedQuery& translated,
+                                    const TopicList* restriction, std::atomic<bool>& cancelled,
+                                    QueryError* error) const;
 
   std::string path_;
   std::uint32_t id_ = 0;
