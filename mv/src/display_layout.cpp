@@ -14,6 +14,7 @@ namespace {
 constexpr std::int32_t kCellPadX = 4;
 constexpr std::int32_t kCellPadY = 2;
 constexpr std::int32_t kDefaultTabInterval = 48;
+constexpr std::int32_t kTabGap = 6;  // between a right-aligned segment and what it runs into
 constexpr std::int32_t kMinimumCell = 16;
 constexpr plat::Colour kCellFrameColour = plat::MakeColour(0xA0, 0xA0, 0xA0);
 
@@ -340,7 +341,10 @@ class Builder {
         else
           target = position;
         // A right or centred segment too wide for its stop starts where the line stands.
-        if (position > absolute) return std::max(target, absolute) - absolute;
+        if (position > absolute) {
+          std::int32_t gap = target >= absolute ? 0 : Scale(kTabGap, mag());
+          return std::max(target, absolute + gap) - absolute;
+        }
       }
     }
     std::int32_t interval = std::max(1, Scale(kDefaultTabInterval, mag()));
