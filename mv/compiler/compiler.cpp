@@ -3,6 +3,8 @@
 #include <sqlite3.h>
 
 #include <algorithm>
+#include <cctype>
+#include <cstdlib>
 #include <filesystem>
 #include <fstream>
 #include <iterator>
@@ -111,8 +113,8 @@ class Compilation {
       : s_(source), options_(options), diagnostics_(diagnostics) {}
 
   bool build(const std::string& outputPath) {
-    if (!checkTopics() || !number() || !place() || !resolveLinks() || !buildWheels() ||
-        !buildLists()) {
+    if (!checkTopics() || !numberSeeAlsoRows() || !number() || !place() || !resolveLinks() ||
+        !buildWheels() || !buildLists()) {
       return false;
     }
     return write(outputPath);
@@ -142,6 +144,68 @@ class Compilation {
       }
     }
     return ok_;
+  }
+
+  // The rows of a list text ("{N" or "ID {N" opens a block of N rows) that start with a
+  // context string and ':' get the main title's number of that topic instead.
+  bool numberSeeAlsoRows() {
+    if (!options_.mainTopicNumber) return true;
+    for (auto& topic : s_.topics) {
+      if (!topic.media || !topic.mediaIsText) continue;
+      std::string out;
+      std::string_view text = *topic.media;
+      long rows = 0;
+      std::size_t pos = 0;
+      while (pos <= text.size()) {
+        auto end = text.find('\n', pos);
+        if (end == std::string_view::npos) end = text.size();
+        std::string_view line = text.substr(pos, end - pos);
+        bool cr = !line.empty() && line.back() == '\r';
+        if (cr) line.remove_suffix(1);
+        std::string rewritten(line);
+        std::string_view trimmed =
+            line.substr(std::min(line.size(), line.find_first_not_of(" \t")));
+        if (rows == 0) {
+          if (auto brace = line.find('{'); brace != std::string_view::npos)
+            rows = std::strtol(std::string(line.substr(brace + 1)).c_str(), nullptr, 10);
+        } else {
+          --rows;
+          if (!trimmed.empty() && trimmed[0] != ';') rewritten = seeAlsoRow(topic, trimmed);
+        }
+        out += rewritten;
+        if (cr) out += '\r';
+        if (end == text.size()) break;
+        out += '\n';
+        pos = end + 1;
+      }
+      topic.media = std::move(out);
+    }
+    return ok_;
+  }
+
+  std::string seeAlsoRow(const TopicSource& topic, std::string_view row) {
+    if (std::isdigit(static_cast<unsigned char>(row[0]))) {
+      long number = std::strtol(std::string(row.substr(0, 10)).c_str(), nullptr, 10);
+      if (number < kFirstGroupRow && number >= options_.mainTopicCount) {
+        error(topic.where, "see-also row '" + std::string(row) + "' names no main-title topic");
+      }
+      return std::string(row);
+    }
+    auto colon = row.find(':');
+    if (colon == std::string_view::npos) {
+      error(topic.where, "see-also row '" + std::string(row) + "' needs 'ctx: text' or a number");
+      return std::string(row);
+    }
+    std::string ctx(row.substr(0, colon));
+    while (!ctx.empty() && (ctx.back() == ' ' || ctx.back() == '\t')) ctx.pop_back();
+    std::int32_t number = options_.mainTopicNumber(ctx);
+    if (number < 0) {
+      error(topic.where, "see-also row '" + ctx + "' names no main-title topic");
+      return std::string(row);
+    }
+    std::string_view rest = row.substr(colon + 1);
+    rest.remove_prefix(std::min(rest.size(), rest.find_first_not_of(" \t")));
+    return std::to_string(number) + " " + std::string(rest);
   }
 
   bool hasTraEntry(const TopicSource& topic) const {
@@ -400,52 +464,131 @@ class Compilation {
     return TopicList(std::move(out));
   }
 
-  bool buildLists() {
-    for (const auto& list : s_.lists) {
-      std::optional<TopicList> value;
-      char op = 0;
-      std::string_view rest = list.expression;
-      bool bad = false;
-      while (!rest.empty() && !bad) {
-        auto start = rest.find_first_not_of(" \t");
-        if (start == std::string_view::npos) break;
-        rest.remove_prefix(start);
-        auto end = rest.find_first_of(" \t");
-        std::string word(rest.substr(0, end));
-        rest.remove_prefix(end == std::string_view::npos ? rest.size() : end);
-        if (word == "+" || word == "-" || word == "&") {
-          if (!value || op) {
-            error(list.where, "operator '" + word + "' without a left operand");
-            bad = true;
-          }
-          op = word[0];
-          continue;
+  std::optional<TopicList> evaluate(const std::string& expression, const Location& where) {
+    std::optional<TopicList> value;
+    char op = 0;
+    std::string_view rest = expression;
+    while (!rest.empty()) {
+      auto start = rest.find_first_not_of(" \t");
+      if (start == std::string_view::npos) break;
+      rest.remove_prefix(start);
+      auto end = rest.find_first_of(" \t");
+      std::string word(rest.substr(0, end));
+      rest.remove_prefix(end == std::string_view::npos ? rest.size() : end);
+      if (word == "+" || word == "-" || word == "&") {
+        if (!value || op) {
+          error(where, "operator '" + word + "' without a left operand");
+          return std::nullopt;
         }
-        auto next = operand(word, list.where);
-        if (!next) {
-          bad = true;
-          break;
-        }
-        if (!value) {
-          value = std::move(next);
-        } else if (!op) {
-          error(list.where, "two terms without an operator");
-          bad = true;
-        } else {
-          auto code = op == '+'   ? Combine::unite
-                      : op == '-' ? Combine::subtract
-                                  : Combine::intersect;
-          value = TopicList::Combine(code, *value, *next);
-        }
-        op = 0;
-      }
-      if (bad) continue;
-      if (!value || op) {
-        error(list.where, "incomplete list expression");
+        op = word[0];
         continue;
       }
-      auto [it, fresh] = lists_.emplace(AsciiLower(list.name), std::pair{list.name, *value});
-      if (!fresh) error(list.where, "list '" + list.name + "' defined twice");
+      auto next = operand(word, where);
+      if (!next) return std::nullopt;
+      if (!value) {
+        value = std::move(next);
+      } else if (!op) {
+        error(where, "two terms without an operator");
+        return std::nullopt;
+      } else {
+        auto code = op == '+' ? Combine::unite : op == '-' ? Combine::subtract : Combine::intersect;
+        value = TopicList::Combine(code, *value, *next);
+      }
+      op = 0;
+    }
+    if (!value || op) {
+      error(where, "incomplete list expression");
+      return std::nullopt;
+    }
+    return value;
+  }
+
+  void defineList(const std::string& name, TopicList list, const Location& where) {
+    auto [it, fresh] = lists_.emplace(AsciiLower(name), std::pair{name, std::move(list)});
+    if (!fresh) error(where, "list '" + name + "' defined twice");
+  }
+
+  bool buildLists() {
+    for (const auto& list : s_.lists) {
+      if (auto value = evaluate(list.expression, list.where))
+        defineList(list.name, std::move(*value), list.where);
+    }
+    // A rubric's number names its list.
+    for (const auto& tree : s_.rubrics) {
+      for (const auto& node : tree.nodes) {
+        if (node.list.empty()) continue;
+        if (auto value = evaluate(node.list, node.where))
+          defineList(std::to_string(node.id), std::move(*value), node.where);
+      }
+    }
+    return ok_;
+  }
+
+  // A list description (header, "BEGIN:", then one block of rows per parent, parents before
+  // their children) in code page 1251 with CR LF line ends.
+  bool buildRubricFiles(const std::string& folder) {
+    for (const auto& tree : s_.rubrics) {
+      std::string text;
+      if (!tree.header.empty()) {
+        std::ifstream in(tree.header, std::ios::binary);
+        if (!in) {
+          error(tree.where, "cannot read rubric header '" + tree.header + "'");
+          continue;
+        }
+        std::string header((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+        std::size_t pos = 0;
+        while (pos < header.size()) {
+          auto end = header.find('\n', pos);
+          if (end == std::string::npos) end = header.size();
+          std::string line = header.substr(pos, end - pos);
+          if (!line.empty() && line.back() == '\r') line.pop_back();
+          pos = end + 1;
+          auto first = line.find_first_not_of(" \t");
+          if (first != std::string::npos && line.compare(first, 6, "BEGIN:") == 0) {
+            error(tree.where, "the rubric header has its own BEGIN: line");
+            break;
+          }
+          if (!Representable(line)) {
+            error(tree.where, "the rubric header has characters outside code page 1251");
+            break;
+          }
+          text += plat::cp1251::FromUtf8(line) + "\r\n";
+        }
+      }
+      text += "BEGIN:\r\n";
+      std::map<std::int32_t, std::vector<const RubricNode*>> children;
+      for (const auto& node : tree.nodes) children[node.parent].push_back(&node);
+      bool good = true;
+      auto block = [&](auto&& self, std::int32_t parent) -> void {
+        auto it = children.find(parent);
+        if (it == children.end()) return;
+        text += (parent ? std::to_string(parent) + " {" : std::string("{")) +
+                std::to_string(it->second.size()) + "\r\n";
+        for (const RubricNode* node : it->second) {
+          if (!Representable(node->text)) {
+            error(node->where, "the rubric text has characters outside code page 1251");
+            good = false;
+          }
+          std::string row = std::to_string(node->id) + " \"";
+          for (char c : plat::cp1251::FromUtf8(node->text)) {
+            if (c == '"') row += '\\';
+            row += c;
+          }
+          row += '"';
+          // The list reads at most 511 characters of a line.
+          if (row.size() > 511) {
+            error(node->where, "the rubric row is longer than 511 characters");
+            good = false;
+          }
+          text += row + "\r\n";
+        }
+        for (const RubricNode* node : it->second) self(self, node->id);
+      };
+      block(block, 0);
+      if (!good) continue;
+      std::string name = tree.file;
+      std::replace(name.begin(), name.end(), '\\', '/');
+      sideFiles_.emplace_back((std::filesystem::path(folder) / name).string(), std::move(text));
     }
     return ok_;
   }
@@ -460,26 +603,46 @@ class Compilation {
       sqlite3_close(db);
       return false;
     }
-    bool written = fill(db, outputPath);
+    bool written = fill(db, outputPath) && buildRubricFiles(sideFolder(outputPath));
     sqlite3_close(db);
+    // Side files are written beside their final names first, so that a failure anywhere leaves
+    // neither the title nor any of them half-made.
+    std::vector<std::string> parts;
+    auto discard = [&] {
+      std::error_code ignored;
+      std::filesystem::remove(temporary, ignored);
+      for (const auto& part : parts) std::filesystem::remove(part, ignored);
+    };
     if (!written) {
-      std::filesystem::remove(temporary);
+      discard();
       return false;
     }
     for (const auto& [name, bytes] : sideFiles_) {
-      std::ofstream out(name, std::ios::binary | std::ios::trunc);
-      if (!out.write(bytes.data(), static_cast<std::streamsize>(bytes.size()))) {
+      std::error_code ec;
+      std::filesystem::create_directories(std::filesystem::path(name).parent_path(), ec);
+      parts.push_back(name + ".part");
+      std::ofstream out(parts.back(), std::ios::binary | std::ios::trunc);
+      if (!out.write(bytes.data(), static_cast<std::streamsize>(bytes.size())) || !out.flush()) {
         error({name, 0}, "cannot write side file");
+        discard();
+        return false;
       }
     }
     std::error_code ec;
-    std::filesystem::rename(temporary, outputPath, ec);
+    for (std::size_t i = 0; i < sideFiles_.size() && !ec; ++i)
+      std::filesystem::rename(parts[i], sideFiles_[i].first, ec);
+    if (!ec) std::filesystem::rename(temporary, outputPath, ec);
     if (ec) {
-      std::filesystem::remove(temporary);
+      discard();
       error({outputPath, 0}, "cannot move the title in place: " + ec.message());
       return false;
     }
     return ok_;
+  }
+
+  std::string sideFolder(const std::string& outputPath) const {
+    return options_.sideFolder.empty() ? std::filesystem::path(outputPath).parent_path().string()
+                                       : options_.sideFolder;
   }
 
   bool fill(sqlite3* db, const std::string& outputPath) {
@@ -624,12 +787,10 @@ class Compilation {
           tra[no * 4 + b] = static_cast<char>((value >> (8 * b)) & 0xFF);
       }
       if (!s_.wheels[i].tra.empty()) {
-        std::string folder = options_.sideFolder.empty()
-                                 ? std::filesystem::path(outputPath).parent_path().string()
-                                 : options_.sideFolder;
         std::string name = s_.wheels[i].tra;
         std::replace(name.begin(), name.end(), '\\', '/');
-        sideFiles_.emplace_back((std::filesystem::path(folder) / name).string(), tra);
+        sideFiles_.emplace_back((std::filesystem::path(sideFolder(outputPath)) / name).string(),
+                                tra);
       }
     }
 

@@ -6,6 +6,7 @@
 #include <filesystem>
 #include <fstream>
 #include <iterator>
+#include <set>
 
 #include "mv/types.h"
 #include "plat/cp1251.h"
@@ -55,7 +56,7 @@ std::string Unquote(std::string_view value) {
   return std::string(value);
 }
 
-// key=value words of a directive; values may be quoted.
+// key=value words of a directive; values may be quoted (\" inside quotes is a quote).
 std::vector<std::pair<std::string, std::string>> Words(std::string_view text) {
   std::vector<std::pair<std::string, std::string>> out;
   std::size_t pos = 0;
@@ -67,7 +68,9 @@ std::vector<std::pair<std::string, std::string>> Words(std::string_view text) {
     bool quoted = false;
     while (pos < text.size() && (quoted || (text[pos] != ' ' && text[pos] != '\t'))) {
       char ch = text[pos++];
-      if (ch == '"') {
+      if (quoted && ch == '\\' && pos < text.size() && text[pos] == '"') {
+        *target += text[pos++];  // \" inside quotes
+      } else if (ch == '"') {
         quoted = !quoted;
       } else if (!quoted && ch == '=' && target == &key) {
         target = &value;
@@ -227,11 +230,72 @@ class Reader {
       if (words.size() != 1 || words[0].first != "wheel")
         return error(number, "@numbering wheel=NAME");
       out_.numberingWheel = words[0].second;
+    } else if (name == "@rubrics") {
+      rubrics(rest, number);
     } else if (name == "@include") {
       include(Unquote(rest), number);
     } else {
       error(number, "unknown directive '" + std::string(name) + "'");
     }
+  }
+
+  // "@rubrics file=NAME [header=FILE]", then one indented line per row:
+  // ID "text" [parent=ID] [list=EXPRESSION]; a parent comes before its children.
+  void rubrics(std::string_view rest, int number) {
+    RubricTree tree;
+    tree.where = {name_, number};
+    for (const auto& [key, value] : Words(rest)) {
+      if (key == "file") {
+        tree.file = value;
+      } else if (key == "header") {
+        tree.header = host(value);
+      } else {
+        error(number, "unknown @rubrics attribute '" + (key.empty() ? value : key) + "'");
+      }
+    }
+    if (tree.file.empty()) error(number, "@rubrics needs file=NAME");
+    std::set<std::int32_t> ids;
+    while (index_ < lines_.size()) {
+      std::string_view raw = lines_[index_];
+      std::string_view line = Trim(raw);
+      if (line.empty() || (raw[0] != ' ' && raw[0] != '\t')) break;
+      int at = static_cast<int>(++index_);
+      if (line[0] == '#') continue;
+      auto words = Words(line);
+      RubricNode node;
+      node.where = {name_, at};
+      bool good = words.size() >= 2 && words[0].first.empty() && words[1].first.empty();
+      if (good) {
+        const std::string& id = words[0].second;
+        auto [end, ec] = std::from_chars(id.data(), id.data() + id.size(), node.id);
+        good = ec == std::errc() && end == id.data() + id.size() && node.id > 0;
+      }
+      if (!good) {
+        error(at, "a rubric row is: NUMBER \"text\" [parent=NUMBER] [list=EXPRESSION]");
+        continue;
+      }
+      node.text = words[1].second;
+      for (std::size_t i = 2; i < words.size(); ++i) {
+        const auto& [key, value] = words[i];
+        if (key == "parent") {
+          auto [end, ec] = std::from_chars(value.data(), value.data() + value.size(), node.parent);
+          if (ec != std::errc() || end != value.data() + value.size() || !ids.count(node.parent)) {
+            error(at, "parent '" + value + "' is not a rubric row above");
+            node.parent = 0;
+          }
+        } else if (key == "list") {
+          node.list = value;
+        } else {
+          error(at, "unknown rubric attribute '" + (key.empty() ? value : key) + "'");
+        }
+      }
+      if (!ids.insert(node.id).second) {
+        error(at, "rubric " + std::to_string(node.id) + " given twice");
+        continue;
+      }
+      tree.nodes.push_back(std::move(node));
+    }
+    out_.rubrics.push_back(std::move(tree));
   }
 
   void include(const std::string& pattern, int number) {

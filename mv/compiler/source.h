@@ -65,12 +65,30 @@ struct BaggageSource {
   Location where;
 };
 
+// One row of a rubric tree: its number names the stored list of its topics.
+struct RubricNode {
+  std::int32_t id = 0;
+  std::string text;  // UTF-8
+  std::int32_t parent = 0;
+  std::string list;  // list expression; empty: the node has no list
+  Location where;
+};
+
+// A rubric tree description file: a header file followed by the rows.
+struct RubricTree {
+  std::string file;    // as written, relative to the side-file folder
+  std::string header;  // host path; empty: no header
+  std::vector<RubricNode> nodes;
+  Location where;
+};
+
 struct TitleSource {
   std::map<std::string, std::string> meta;  // caption, copyright
   std::vector<StyleSource> styles;          // id = index + 1
   std::vector<WheelSource> wheels;
   std::vector<ListSource> lists;
   std::vector<BaggageSource> baggage;
+  std::vector<RubricTree> rubrics;
   std::string numberingWheel;
   std::vector<TopicSource> topics;
 };
