@@ -5,44 +5,13 @@
 
 #include "fixture.h"
 #include "mv/compat.h"
-#include "mv/dump.h"
+#include "mv/fuzz/title_fuzz.h"
 
 namespace {
 
 std::string ReadAll(const std::string& path) {
   std::ifstream in(path, std::ios::binary);
   return std::string((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
-}
-
-// Exercises every data call; only the absence of crashes and sane answers matter.
-void Exercise(const std::string& path) {
-  HMVTITLE title = hMVTitleOpen(path.c_str());
-  if (!title) return;
-  char buffer[256];
-  lMVTitleGetInfo(title, 102, 0, buffer);
-  for (int n = 0; n < 8; ++n) vaMVConvertAddr(title, addrMVConvertTopicNumber(title, n) + 3);
-  addrMVConvertContextString(title, "topic_moscow");
-  addrMVConvertContextString(title, "moscow_hist");
-  HMVWW wheel = hMVWordWheelOpenTitle(title, "|a");
-  for (int i = 0; i < lMVWordWheelLength(wheel) && i < 16; ++i)
-    nMVWordWheelLookup(wheel, i, buffer, 255);
-  lMVWordWheelPrefix(wheel, "m");
-  std::int32_t addrs[4];
-  lMVKeyIndexGetAddrs(wheel, "x", 0, 4, addrs);
-  MVERR error;
-  MVGroupFree(MVWordWheelSearch(wheel, "mos* ", 0, &error));
-  MVWordWheelClose(wheel);
-  MVTopicListDestroy(hMVTopicListLoad(title, "all"));
-  MVHGLOBAL highlights = nullptr;
-  MVTopicListDestroy(hMVTopicListFromQuery(title, 1, "a b* NEAR c", 0, 3, &highlights, &error));
-  MVGlobalFree(highlights);
-  std::int32_t bagError;
-  HMVBAGGAGE bag = hMVBaggageOpen(title, "b4097.bin", 1, &bagError);
-  while (lMVBaggageRead(bag, buffer, 256) > 0) {
-  }
-  MVBaggageClose(bag);
-  if (auto engine = mv::TitleOfHandle(title)) mv::DumpTitle(*engine);
-  MVTitleClose(title);
 }
 
 // Damaged copies of a real title: header fields, page starts, the middle of the file, cut
@@ -80,7 +49,7 @@ TEST(CorruptionTest, DamagedTitlesNeverCrash) {
     auto path = (folder / "damaged.m14").string();
     mvtest::WriteFile(path, bytes);
     SCOPED_TRACE(std::string(d.name) + " at " + std::to_string(d.offset));
-    Exercise(path);
+    mvtest::fuzz::Exercise(path);
     HMVTITLE title = hMVTitleOpen(path.c_str());
     opened += title != 0;
     MVTitleClose(title);
