@@ -127,6 +127,11 @@ class Compilation {
   }
 
   bool checkTopics() {
+    if (!s_.numberingWheel.empty() &&
+        std::none_of(s_.wheels.begin(), s_.wheels.end(),
+                     [&](const WheelSource& w) { return w.name == s_.numberingWheel; })) {
+      error(s_.numberingWhere, "no @wordwheel named '" + s_.numberingWheel + "'");
+    }
     std::map<std::string, const TopicSource*> seen;
     for (const auto& topic : s_.topics) {
       auto [it, fresh] = seen.emplace(AsciiLower(topic.ctx), &topic);

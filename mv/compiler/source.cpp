@@ -230,6 +230,7 @@ class Reader {
       if (words.size() != 1 || words[0].first != "wheel")
         return error(number, "@numbering wheel=NAME");
       out_.numberingWheel = words[0].second;
+      out_.numberingWhere = {name_, number};
     } else if (name == "@rubrics") {
       rubrics(rest, number);
     } else if (name == "@include") {

@@ -90,6 +90,7 @@ struct TitleSource {
   std::vector<BaggageSource> baggage;
   std::vector<RubricTree> rubrics;
   std::string numberingWheel;
+  Location numberingWhere;
   std::vector<TopicSource> topics;
 };
 

@@ -115,8 +115,9 @@ std::int32_t Title::info(int code, std::int32_t param, std::string* out) const {
     case info::copyright: {
       auto value = meta(code == info::caption ? "caption" : "copyright");
       if (!value) return -1;
-      if (out) *out = ToCp1251(*value);
-      return static_cast<std::int32_t>(value->size());
+      std::string text = ToCp1251(*value);
+      if (out) *out = text;
+      return static_cast<std::int32_t>(text.size());
     }
     case info::topicCount:
       return topicCount();
