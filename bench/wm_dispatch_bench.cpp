@@ -24,15 +24,15 @@ Answer Counting(Window w, std::uint32_t code, FirstParam a, SecondParam b) {
 
 Window Setup(Size screen) {
   headless::Start(screen);
-  WindowClassSpec spec;
-  spec.name = "BenchWindow";
-  spec.background = Brush::Solid(0x00C0C0C0);
-  spec.procedure = &Counting;
-  RegisterWindowClass(spec);
-  spec.name = "BenchChild";
-  spec.background = Brush::Solid(0x00806040);
-  RegisterWindowClass(spec);
-  CreateWindowSpec create;
+  WindowClassInfo parameters;
+  parameters.name = "BenchWindow";
+  parameters.background = Brush::Solid(0x00C0C0C0);
+  parameters.procedure = &Counting;
+  RegisterWindowClass(parameters);
+  parameters.name = "BenchChild";
+  parameters.background = Brush::Solid(0x00806040);
+  RegisterWindowClass(parameters);
+  WindowCreateInfo create;
   create.className = "BenchWindow";
   create.style = window_style::kPopup | window_style::kVisible;
   create.frame = {0, 0, screen.width, screen.height};
@@ -68,7 +68,7 @@ BENCHMARK(BM_PostNextDispatch);
 void BM_RepaintWindowTree(benchmark::State& state) {
   const Size screen{800, 600};
   Window top = Setup(screen);
-  CreateWindowSpec create;
+  WindowCreateInfo create;
   create.className = "BenchChild";
   create.style = window_style::kChild | window_style::kVisible | window_style::kClipChildren;
   for (int row = 0; row < 4; ++row) {

@@ -649,14 +649,14 @@ const FontEntry& SharedFont(const std::string& face, std::int32_t pixelHeight, b
   auto& slot = fonts[Key{face, pixelHeight, bold, italic, underline}];
   if (!slot) {
     slot = std::make_unique<FontEntry>();
-    plat::FontSpec spec;
-    spec.height = -pixelHeight;
-    spec.weight = bold ? 700 : 400;
-    spec.italic = italic;
-    spec.underline = underline;
-    spec.charset = 204;
-    spec.face = plat::cp1251::FromUtf8(face);
-    slot->font = plat::Font::Create(spec);
+    plat::FontDescription parameters;
+    parameters.height = -pixelHeight;
+    parameters.weight = bold ? 700 : 400;
+    parameters.italic = italic;
+    parameters.underline = underline;
+    parameters.charset = 204;
+    parameters.face = plat::cp1251::FromUtf8(face);
+    slot->font = plat::Font::Create(parameters);
     for (int ch = 0; ch < 256; ++ch)
       slot->widths[static_cast<std::size_t>(ch)] =
           static_cast<std::int16_t>(slot->font->CharWidth(static_cast<unsigned char>(ch)));

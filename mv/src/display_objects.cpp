@@ -46,18 +46,18 @@ plat::Answer PlaceholderProcedure(plat::Window window, std::uint32_t message,
 plat::Window DefaultFactory(plat::Window parent, std::string_view className,
                             std::string_view parameter, const plat::Rect& frame) {
   if (!plat::IsWindowClassRegistered(className)) {
-    plat::WindowClassSpec spec;
-    spec.name = std::string(className);
-    spec.procedure = &PlaceholderProcedure;
-    plat::RegisterWindowClass(spec);
+    plat::WindowClassInfo parameters;
+    parameters.name = std::string(className);
+    parameters.procedure = &PlaceholderProcedure;
+    plat::RegisterWindowClass(parameters);
   }
-  plat::CreateWindowSpec spec;
-  spec.className = std::string(className);
-  spec.text = std::string(parameter);
-  spec.style = plat::window_style::kChild | plat::window_style::kClipSiblings;
-  spec.frame = frame;
-  spec.parent = parent;
-  return plat::CreateWindow(spec);
+  plat::WindowCreateInfo parameters;
+  parameters.className = std::string(className);
+  parameters.text = std::string(parameter);
+  parameters.style = plat::window_style::kChild | plat::window_style::kClipSiblings;
+  parameters.frame = frame;
+  parameters.parent = parent;
+  return plat::CreateWindow(parameters);
 }
 
 }  // namespace

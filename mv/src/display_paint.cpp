@@ -113,7 +113,7 @@ void Display::paintLine(plat::Canvas& canvas, const display::Line& line, plat::P
           const display::Fragment& next =
               layout_->fragments[static_cast<std::size_t>(line.firstFragment + k + 1)];
           const display::FontEntry& font = *layout_->fonts[static_cast<std::size_t>(f.font)];
-          if (next.link >= 0 && font.font->Spec().underline &&
+          if (next.link >= 0 && font.font->Description().underline &&
               *layout_->links[static_cast<std::size_t>(next.link)] ==
                   *layout_->links[static_cast<std::size_t>(f.link)]) {
             std::int32_t y = top + line.ascent + font.font->UnderlineOffset();

@@ -93,7 +93,7 @@ void Canvas::DrawTextLine(Point at, std::string_view text, std::int32_t prefixIn
          right - deviceOrigin.x - state_.origin.x, at.y + top + font.UnderlineThickness()},
         colour);
   };
-  if (font.Spec().underline) underline(pen.x, x);
+  if (font.Description().underline) underline(pen.x, x);
   if (prefixRight > prefixLeft) underline(prefixLeft, prefixRight);
 }
 

@@ -751,7 +751,7 @@ std::optional<std::string> Run(Chooser& c) {
                            nullptr});
   if (c.window) {
     SetWindowSlot(c.window, reinterpret_cast<std::uintptr_t>(&c));
-    CreateWindowSpec bar;
+    WindowCreateInfo bar;
     bar.className = std::string(kScrollBarClassName);
     bar.style = window_style::kChild | window_style::kVisible | scroll_bar_style::kVertical;
     bar.frame = {c.listRect.right - 1 - kScrollBarWidth, c.listRect.top + 1, c.listRect.right - 1,

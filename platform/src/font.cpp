@@ -317,28 +317,28 @@ std::int32_t MulDivRound(std::int32_t a, std::int32_t b, std::int32_t c) {
   return negative ? -value : value;
 }
 
-std::shared_ptr<const Font> Font::Create(const FontSpec& spec) {
-  bool bold = spec.weight >= 600;
-  std::string wanted = cp1251::ToUtf8(MappedFamily(spec.face));
+std::shared_ptr<const Font> Font::Create(const FontDescription& parameters) {
+  bool bold = parameters.weight >= 600;
+  std::string wanted = cp1251::ToUtf8(MappedFamily(parameters.face));
   std::optional<MatchedFile> matched;
-  if (!wanted.empty()) matched = MatchFamily(wanted, bold, spec.italic);
-  if (!matched) matched = MatchFamily(std::string(kFallbackFamily), bold, spec.italic);
-  if (!matched || !Library()) return std::make_shared<Font>(spec, nullptr, "");
+  if (!wanted.empty()) matched = MatchFamily(wanted, bold, parameters.italic);
+  if (!matched) matched = MatchFamily(std::string(kFallbackFamily), bold, parameters.italic);
+  if (!matched || !Library()) return std::make_shared<Font>(parameters, nullptr, "");
 
   bool synthBold = bold && !matched->boldFile;
-  bool synthItalic = spec.italic && !matched->italicFile;
+  bool synthItalic = parameters.italic && !matched->italicFile;
   TextRendering rendering = Rendering();
 
   FT_Face face = nullptr;
   if (FT_New_Face(Library(), matched->file.c_str(), matched->index, &face) != 0) {
-    return std::make_shared<Font>(spec, nullptr, "");
+    return std::make_shared<Font>(parameters, nullptr, "");
   }
   FT_Select_Charmap(face, FT_ENCODING_UNICODE);
   std::int64_t pixelSize = 0;
-  if (spec.height < 0) {
-    pixelSize = -static_cast<std::int64_t>(spec.height);
+  if (parameters.height < 0) {
+    pixelSize = -static_cast<std::int64_t>(parameters.height);
   } else {
-    std::int64_t cell = spec.height == 0 ? 16 : spec.height;
+    std::int64_t cell = parameters.height == 0 ? 16 : parameters.height;
     auto [ascent, descent] = FontFace::AscentDescent(face);
     std::int64_t units = face->units_per_EM ? face->units_per_EM : 2048;
     pixelSize = std::max<std::int64_t>(
@@ -358,12 +358,12 @@ std::shared_ptr<const Font> Font::Create(const FontSpec& spec) {
     if (FT_Set_Pixel_Sizes(face, 0, static_cast<FT_UInt>(pixelSize)) != 0) {
       FT_Done_Face(face);
       FaceCache().erase(key);
-      return std::make_shared<Font>(spec, nullptr, "");
+      return std::make_shared<Font>(parameters, nullptr, "");
     }
     cached = std::make_shared<FontFace>(face, static_cast<std::int32_t>(pixelSize), synthBold,
                                         synthItalic, rendering);
   }
-  return std::make_shared<Font>(spec, cached, matched->family);
+  return std::make_shared<Font>(parameters, cached, matched->family);
 }
 
 std::shared_ptr<const Font> Font::Default() {
@@ -371,8 +371,8 @@ std::shared_ptr<const Font> Font::Default() {
   return font;
 }
 
-Font::Font(const FontSpec& spec, std::shared_ptr<FontFace> face, std::string family)
-    : spec_(spec), face_(std::move(face)), family_(std::move(family)) {
+Font::Font(const FontDescription& parameters, std::shared_ptr<FontFace> face, std::string family)
+    : description_(parameters), face_(std::move(face)), family_(std::move(family)) {
   if (face_) metrics_ = face_->ComputeMetrics();
 }
 

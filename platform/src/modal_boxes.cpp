@@ -563,11 +563,11 @@ void RegisterInternalClasses() {
 
 std::shared_ptr<const Font> LayerFont() {
   static std::shared_ptr<const Font> font = [] {
-    FontSpec spec;
-    spec.height = -12;
-    spec.face = "Arial Cyr";
-    spec.charset = 204;
-    return Font::Create(spec);
+    FontDescription parameters;
+    parameters.height = -12;
+    parameters.face = "Arial Cyr";
+    parameters.charset = 204;
+    return Font::Create(parameters);
   }();
   return font;
 }

@@ -82,10 +82,10 @@ Window TimerWindow(DeviceState& device, std::uint32_t id) {
     RegisterWindowClass(
         {std::string(kDeviceClass), 0, std::nullopt, Brush::Null(), &DeviceProcedure});
   }
-  CreateWindowSpec spec;
-  spec.className = std::string(kDeviceClass);
-  spec.style = window_style::kPopup;
-  device.timer = CreateWindow(spec);
+  WindowCreateInfo parameters;
+  parameters.className = std::string(kDeviceClass);
+  parameters.style = window_style::kPopup;
+  device.timer = CreateWindow(parameters);
   SetWindowSlot(device.timer, id);
   return device.timer;
 }

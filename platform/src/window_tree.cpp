@@ -103,16 +103,16 @@ void DestroyRecord(Manager& m, WindowRecord* w) {
 
 // ---- classes ----
 
-bool RegisterWindowClass(const WindowClassSpec& spec) {
+bool RegisterWindowClass(const WindowClassInfo& parameters) {
   Manager& m = wm::Get();
-  std::string key = cp1251::ToUpper(spec.name);
+  std::string key = cp1251::ToUpper(parameters.name);
   if (m.classes.contains(key)) return false;
   auto record = std::make_unique<wm::ClassRecord>();
-  record->name = spec.name;
-  record->style = spec.style;
-  record->cursor = spec.cursor;
-  record->background = spec.background;
-  record->procedure = spec.procedure;
+  record->name = parameters.name;
+  record->style = parameters.style;
+  record->cursor = parameters.cursor;
+  record->background = parameters.background;
+  record->procedure = parameters.procedure;
   m.classes.emplace(key, std::move(record));
   return true;
 }
@@ -129,25 +129,25 @@ void SetClassCursor(std::string_view className, std::optional<CursorShape> curso
 
 // ---- creation and destruction ----
 
-Window CreateWindow(const CreateWindowSpec& spec) {
+Window CreateWindow(const WindowCreateInfo& parameters) {
   Manager& m = wm::Get();
-  auto cls = m.classes.find(cp1251::ToUpper(spec.className));
+  auto cls = m.classes.find(cp1251::ToUpper(parameters.className));
   if (cls == m.classes.end()) return {};
-  WindowRecord* parent = m.Find(spec.parent);
-  bool child = (spec.style & window_style::kChild) != 0;
+  WindowRecord* parent = m.Find(parameters.parent);
+  bool child = (parameters.style & window_style::kChild) != 0;
   if (child && !parent) return {};
 
   auto record = std::make_unique<WindowRecord>();
   WindowRecord* w = record.get();
   w->handle = Window::FromValue(static_cast<std::uintptr_t>(m.NextId()));
   w->windowClass = cls->second.get();
-  w->text = spec.text;
-  w->style = spec.style & ~window_style::kVisible;
-  w->extendedStyle = spec.extendedStyle;
-  w->frame = spec.frame;
+  w->text = parameters.text;
+  w->style = parameters.style & ~window_style::kVisible;
+  w->extendedStyle = parameters.extendedStyle;
+  w->frame = parameters.frame;
   if (w->frame.right < w->frame.left) w->frame.right = w->frame.left;
   if (w->frame.bottom < w->frame.top) w->frame.bottom = w->frame.top;
-  w->childId = child ? spec.childId : 0;
+  w->childId = child ? parameters.childId : 0;
   w->restoreFrame = w->frame;
   if (child) {
     w->parent = parent;
@@ -163,19 +163,22 @@ Window CreateWindow(const CreateWindowSpec& spec) {
   m.LayoutChanged();
 
   Window handle = w->handle;
-  CreateRecord create{spec.parameter,     w->windowClass->name, w->text,    spec.style,
-                      spec.extendedStyle, spec.frame,           spec.parent};
+  CreateRecord create{parameters.parameter, w->windowClass->name,     w->text,
+                      parameters.style,     parameters.extendedStyle, parameters.frame,
+                      parameters.parent};
   Answer answer = SendMessage(handle, msg::kCreate, 0, reinterpret_cast<SecondParam>(&create));
   if (!m.Find(handle)) return {};
   if (answer == -1) {
     DestroyWindow(handle);
     return {};
   }
-  SendMessage(handle, msg::kSize, size_kind::kRestored,
-              static_cast<SecondParam>(PackWords(static_cast<std::uint32_t>(spec.frame.Width()),
-                                                 static_cast<std::uint32_t>(spec.frame.Height()))));
-  SendMessage(handle, msg::kMove, 0, PackPoint({spec.frame.left, spec.frame.top}));
-  if (m.Find(handle) && (spec.style & window_style::kVisible)) ShowWindow(handle, ShowMode::Show);
+  SendMessage(
+      handle, msg::kSize, size_kind::kRestored,
+      static_cast<SecondParam>(PackWords(static_cast<std::uint32_t>(parameters.frame.Width()),
+                                         static_cast<std::uint32_t>(parameters.frame.Height()))));
+  SendMessage(handle, msg::kMove, 0, PackPoint({parameters.frame.left, parameters.frame.top}));
+  if (m.Find(handle) && (parameters.style & window_style::kVisible))
+    ShowWindow(handle, ShowMode::Show);
   return m.Find(handle) ? handle : Window();
 }
 

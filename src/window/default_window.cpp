@@ -20,13 +20,13 @@ DefaultWindowClass::DefaultWindowClass(const char* className, const plat::Brush*
   // Inside the constructor ClassName() is this class's own answer.
   std::string name = className ? className : DefaultWindowClass::ClassName();
   if (!plat::IsWindowClassRegistered(name)) {
-    plat::WindowClassSpec spec;
-    spec.name = name;
-    spec.style = classStyle;
-    spec.cursor = cursor;
-    spec.background = background ? *background : plat::Brush::White();
-    spec.procedure = &DefaultWindowClass::SharedWindowProcedure;
-    plat::RegisterWindowClass(spec);
+    plat::WindowClassInfo parameters;
+    parameters.name = name;
+    parameters.style = classStyle;
+    parameters.cursor = cursor;
+    parameters.background = background ? *background : plat::Brush::White();
+    parameters.procedure = &DefaultWindowClass::SharedWindowProcedure;
+    plat::RegisterWindowClass(parameters);
   }
 }
 
@@ -280,16 +280,16 @@ plat::Window DefaultWindowClass::CreateOwnWindow(const char* className, std::str
                                                  std::uint32_t style, std::uint32_t extendedStyle,
                                                  const plat::Rect& frame, plat::Window parent,
                                                  int childId) {
-  plat::CreateWindowSpec spec;
-  spec.className = className ? className : ClassName();
-  spec.text = std::string(text);
-  spec.style = style;
-  spec.extendedStyle = extendedStyle;
-  spec.frame = frame;
-  spec.parent = parent;
-  spec.childId = childId;
-  spec.parameter = this;
-  return plat::CreateWindow(spec);
+  plat::WindowCreateInfo parameters;
+  parameters.className = className ? className : ClassName();
+  parameters.text = std::string(text);
+  parameters.style = style;
+  parameters.extendedStyle = extendedStyle;
+  parameters.frame = frame;
+  parameters.parent = parent;
+  parameters.childId = childId;
+  parameters.parameter = this;
+  return plat::CreateWindow(parameters);
 }
 
 plat::Rect CentreInWorkArea(int wantedWidth, int wantedHeight, int minimumWidth,

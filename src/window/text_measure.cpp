@@ -52,22 +52,22 @@ std::int32_t PointsToPixels(std::int32_t points) {
   }
 }
 
-plat::FontSpec PointFontSpec(std::string_view face, std::int32_t points, std::uint32_t style,
-                             std::uint32_t precision) {
-  plat::FontSpec spec;
-  spec.height = -PointsToPixels(points);
-  spec.weight = (style & font_style::kBold) ? 700 : 400;
-  spec.italic = (style & font_style::kItalic) != 0;
-  spec.underline = (style & font_style::kUnderline) != 0;
-  spec.charset = 1;
-  spec.precision = static_cast<std::uint8_t>((precision & 0xFF) ? precision & 0xFF : 6);
-  spec.face = std::string(face);
-  return spec;
+plat::FontDescription PointFontDescription(std::string_view face, std::int32_t points,
+                                           std::uint32_t style, std::uint32_t precision) {
+  plat::FontDescription parameters;
+  parameters.height = -PointsToPixels(points);
+  parameters.weight = (style & font_style::kBold) ? 700 : 400;
+  parameters.italic = (style & font_style::kItalic) != 0;
+  parameters.underline = (style & font_style::kUnderline) != 0;
+  parameters.charset = 1;
+  parameters.precision = static_cast<std::uint8_t>((precision & 0xFF) ? precision & 0xFF : 6);
+  parameters.face = std::string(face);
+  return parameters;
 }
 
 std::shared_ptr<const plat::Font> CreatePointFont(std::string_view face, std::int32_t points,
                                                   std::uint32_t style, std::uint32_t precision) {
-  return plat::Font::Create(PointFontSpec(face, points, style, precision));
+  return plat::Font::Create(PointFontDescription(face, points, style, precision));
 }
 
 }  // namespace lexo

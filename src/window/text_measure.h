@@ -30,9 +30,9 @@ inline constexpr std::uint32_t kUnderline = 4;
 // follow the screen's vertical dots per inch.
 std::int32_t PointsToPixels(std::int32_t points);
 
-// The font spec a point-size font asks for, and the font.
-plat::FontSpec PointFontSpec(std::string_view face, std::int32_t points, std::uint32_t style,
-                             std::uint32_t precision);
+// The font parameters a point-size font asks for, and the font.
+plat::FontDescription PointFontDescription(std::string_view face, std::int32_t points,
+                                           std::uint32_t style, std::uint32_t precision);
 std::shared_ptr<const plat::Font> CreatePointFont(std::string_view face, std::int32_t points,
                                                   std::uint32_t style, std::uint32_t precision);
 

@@ -15,11 +15,11 @@ class DisplayWindow : public ::testing::Test {
  protected:
   void SetUp() override {
     plat::headless::Start({800, 600});
-    plat::WindowClassSpec spec;
-    spec.name = "DisplayTestPane";
-    spec.background = plat::Brush::White();
-    plat::RegisterWindowClass(spec);
-    plat::CreateWindowSpec create;
+    plat::WindowClassInfo parameters;
+    parameters.name = "DisplayTestPane";
+    parameters.background = plat::Brush::White();
+    plat::RegisterWindowClass(parameters);
+    plat::WindowCreateInfo create;
     create.className = "DisplayTestPane";
     create.style = plat::window_style::kPopup | plat::window_style::kVisible;
     create.frame = {0, 0, 400, 300};

@@ -22,13 +22,13 @@ Point Centre(const Rect& r) {
 }
 
 Window Titled(const char* text, Rect frame, Window owner = {}) {
-  CreateWindowSpec spec;
-  spec.className = "Rec";
-  spec.text = text;
-  spec.style = window_style::kPopup | window_style::kVisible | window_style::kMinimizeBox;
-  spec.frame = frame;
-  spec.parent = owner;
-  return CreateWindow(spec);
+  WindowCreateInfo parameters;
+  parameters.className = "Rec";
+  parameters.text = text;
+  parameters.style = window_style::kPopup | window_style::kVisible | window_style::kMinimizeBox;
+  parameters.frame = frame;
+  parameters.parent = owner;
+  return CreateWindow(parameters);
 }
 
 TEST_F(Screen, MinimisedPopupsLeaveAPlaceholderThatRestoresThem) {

@@ -96,14 +96,14 @@ class Screen : public ::testing::Test {
     plat::headless::Start({320, 240});
     Log().clear();
     Hook() = {};
-    plat::WindowClassSpec spec;
-    spec.name = "Rec";
-    spec.background = plat::Brush::Solid(0x00FFFFFF);
-    spec.procedure = &Recorder;
-    plat::RegisterWindowClass(spec);
-    spec.name = "RecDouble";
-    spec.style = plat::class_style::kDoubleClicks;
-    plat::RegisterWindowClass(spec);
+    plat::WindowClassInfo parameters;
+    parameters.name = "Rec";
+    parameters.background = plat::Brush::Solid(0x00FFFFFF);
+    parameters.procedure = &Recorder;
+    plat::RegisterWindowClass(parameters);
+    parameters.name = "RecDouble";
+    parameters.style = plat::class_style::kDoubleClicks;
+    plat::RegisterWindowClass(parameters);
   }
   void TearDown() override {
     Hook() = {};
@@ -112,23 +112,23 @@ class Screen : public ::testing::Test {
 
   static plat::Window Popup(plat::Rect frame, plat::Window owner = {}, bool visible = true,
                             const char* cls = "Rec", std::uint32_t exStyle = 0) {
-    plat::CreateWindowSpec spec;
-    spec.className = cls;
-    spec.style = plat::window_style::kPopup | (visible ? plat::window_style::kVisible : 0);
-    spec.extendedStyle = exStyle;
-    spec.frame = frame;
-    spec.parent = owner;
-    return plat::CreateWindow(spec);
+    plat::WindowCreateInfo parameters;
+    parameters.className = cls;
+    parameters.style = plat::window_style::kPopup | (visible ? plat::window_style::kVisible : 0);
+    parameters.extendedStyle = exStyle;
+    parameters.frame = frame;
+    parameters.parent = owner;
+    return plat::CreateWindow(parameters);
   }
   static plat::Window Child(plat::Window parent, plat::Rect frame, int id = 0,
                             const char* cls = "Rec", std::uint32_t extra = 0) {
-    plat::CreateWindowSpec spec;
-    spec.className = cls;
-    spec.style = plat::window_style::kChild | plat::window_style::kVisible | extra;
-    spec.frame = frame;
-    spec.parent = parent;
-    spec.childId = id;
-    return plat::CreateWindow(spec);
+    plat::WindowCreateInfo parameters;
+    parameters.className = cls;
+    parameters.style = plat::window_style::kChild | plat::window_style::kVisible | extra;
+    parameters.frame = frame;
+    parameters.parent = parent;
+    parameters.childId = id;
+    return plat::CreateWindow(parameters);
   }
   static std::vector<Seen> Only(std::initializer_list<std::uint32_t> codes) {
     std::vector<Seen> out;

@@ -189,11 +189,11 @@ INSTANTIATE_TEST_SUITE_P(
     [](const auto& info) { return std::string(info.param.name); });
 
 TEST_F(Screen, SystemMenuGreysByStateAndSendsInitMenuFirst) {
-  CreateWindowSpec spec;
-  spec.className = "Rec";
-  spec.style = window_style::kPopup | window_style::kVisible | window_style::kMinimizeBox;
-  spec.frame = {0, 0, 100, 100};
-  Window w = CreateWindow(spec);
+  WindowCreateInfo parameters;
+  parameters.className = "Rec";
+  parameters.style = window_style::kPopup | window_style::kVisible | window_style::kMinimizeBox;
+  parameters.frame = {0, 0, 100, 100};
+  Window w = CreateWindow(parameters);
   std::vector<bool> states;
   headless::SetModalScript([&](const ModalView& view) {
     if (!states.empty()) return false;
@@ -240,22 +240,22 @@ class Scene : public Screen {
     headless::Start({480, 320});
     int index = 0;
     for (Colour c : {0x00E0C8A0u, 0x00A0D8F0u, 0x00C0F0C0u, 0x00F0C0E0u}) {
-      WindowClassSpec spec;
-      spec.name = "Scene" + std::to_string(index++);
-      spec.background = Brush::Solid(c);
-      spec.procedure = &Painter;
-      RegisterWindowClass(spec);
+      WindowClassInfo parameters;
+      parameters.name = "Scene" + std::to_string(index++);
+      parameters.background = Brush::Solid(c);
+      parameters.procedure = &Painter;
+      RegisterWindowClass(parameters);
     }
   }
   static Window Make(const char* cls, const char* text, std::uint32_t style, Rect frame,
                      Window parent) {
-    CreateWindowSpec spec;
-    spec.className = cls;
-    spec.text = text;
-    spec.style = style | window_style::kVisible;
-    spec.frame = frame;
-    spec.parent = parent;
-    return CreateWindow(spec);
+    WindowCreateInfo parameters;
+    parameters.className = cls;
+    parameters.text = text;
+    parameters.style = style | window_style::kVisible;
+    parameters.frame = frame;
+    parameters.parent = parent;
+    return CreateWindow(parameters);
   }
 };
 

@@ -18,11 +18,11 @@ class Paint : public Screen {
     Screen::SetUp();
     for (auto [name, colour, clip] : {std::tuple{"Red", kRed, false}, {"Blue", kBlue, false}}) {
       (void)clip;
-      WindowClassSpec spec;
-      spec.name = name;
-      spec.background = Brush::Solid(colour);
-      spec.procedure = &wmtest::Recorder;
-      RegisterWindowClass(spec);
+      WindowClassInfo parameters;
+      parameters.name = name;
+      parameters.background = Brush::Solid(colour);
+      parameters.procedure = &wmtest::Recorder;
+      RegisterWindowClass(parameters);
     }
   }
   static int Count(Window w, std::uint32_t code) {
@@ -92,11 +92,11 @@ TEST_F(Paint, UpdateNowPaintsAtOnceWithoutChildren) {
 }
 
 TEST_F(Paint, ClipChildrenParentNeitherInvalidatesNorPaintsOverItsChild) {
-  CreateWindowSpec spec;
-  spec.className = "Red";
-  spec.style = window_style::kPopup | window_style::kVisible | window_style::kClipChildren;
-  spec.frame = {0, 0, 100, 100};
-  Window parent = CreateWindow(spec);
+  WindowCreateInfo parameters;
+  parameters.className = "Red";
+  parameters.style = window_style::kPopup | window_style::kVisible | window_style::kClipChildren;
+  parameters.frame = {0, 0, 100, 100};
+  Window parent = CreateWindow(parameters);
   Window child = Child(parent, {10, 10, 40, 40}, 1, "Blue");
   headless::RunPending();
   Log().clear();

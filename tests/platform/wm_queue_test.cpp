@@ -165,10 +165,10 @@ TEST_F(Screen, TimerMessageCarriesItsId) {
 // ---- life cycle ----
 
 TEST_F(Screen, FirstRegistrationOfAClassWins) {
-  WindowClassSpec spec;
-  spec.name = "rec";  // names compare without case
-  spec.style = class_style::kDoubleClicks;
-  EXPECT_FALSE(RegisterWindowClass(spec));
+  WindowClassInfo parameters;
+  parameters.name = "rec";  // names compare without case
+  parameters.style = class_style::kDoubleClicks;
+  EXPECT_FALSE(RegisterWindowClass(parameters));
   Window w = Popup({0, 0, 100, 100});
   headless::Click({10, 10});
   headless::Click({10, 10});
@@ -213,16 +213,16 @@ TEST_F(Screen, CreateMessageArrivesBeforeCreateReturnsAndMinusOneFails) {
     handled = true;
     return Answer{seen == nullptr ? -1 : 0};
   };
-  CreateWindowSpec spec;
-  spec.className = "Rec";
-  spec.style = window_style::kPopup;
-  spec.parameter = &parameter;
-  EXPECT_TRUE(CreateWindow(spec));
+  WindowCreateInfo parameters;
+  parameters.className = "Rec";
+  parameters.style = window_style::kPopup;
+  parameters.parameter = &parameter;
+  EXPECT_TRUE(CreateWindow(parameters));
   EXPECT_EQ(seen, &parameter);
-  spec.parameter = nullptr;
-  EXPECT_FALSE(CreateWindow(spec));
-  spec.className = "NoSuchClass";
-  EXPECT_FALSE(CreateWindow(spec));
+  parameters.parameter = nullptr;
+  EXPECT_FALSE(CreateWindow(parameters));
+  parameters.className = "NoSuchClass";
+  EXPECT_FALSE(CreateWindow(parameters));
 }
 
 TEST_F(Screen, MoveSendsMoveAndSizeWithPackedValues) {

@@ -42,13 +42,13 @@ class ScrollBars : public Screen {
     headless::RunPending();
   }
   Window MakeBar(std::uint32_t orientation, Rect frame) {
-    CreateWindowSpec spec;
-    spec.className = "scrollbar";  // class names match in any case
-    spec.style = window_style::kChild | window_style::kVisible | orientation;
-    spec.frame = frame;
-    spec.parent = parent_;
-    spec.childId = 100;
-    return CreateWindow(spec);
+    WindowCreateInfo parameters;
+    parameters.className = "scrollbar";  // class names match in any case
+    parameters.style = window_style::kChild | window_style::kVisible | orientation;
+    parameters.frame = frame;
+    parameters.parent = parent_;
+    parameters.childId = 100;
+    return CreateWindow(parameters);
   }
   void Follow(std::uint32_t code, int position) {
     int now = ScrollPosition(bar_);

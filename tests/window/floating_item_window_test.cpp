@@ -59,10 +59,10 @@ class Floating : public ::testing::Test {
     floating = std::make_unique<Watched>();
     main_ = owner->Make({0, 0, 320, 240});
     ASSERT_TRUE(main_);
-    plat::FontSpec spec;
-    spec.height = -11;
-    spec.face = "Arial Cyr";
-    ASSERT_TRUE(floating->Create(main_, plat::Font::Create(spec)));
+    plat::FontDescription parameters;
+    parameters.height = -11;
+    parameters.face = "Arial Cyr";
+    ASSERT_TRUE(floating->Create(main_, plat::Font::Create(parameters)));
     plat::headless::RunPending();
   }
   void TearDown() override {

@@ -83,13 +83,13 @@ class CappedSkin : public SkinDrawing {
  protected:
   CappedSkin() {
     std::string path = testing::TempPath("lexo_capped_skin.bmp");
-    testing::BmpSpec spec;
-    spec.width = 7;
-    spec.height = 4;
-    spec.colour = [](int x, int y) {
+    testing::BmpLayout parameters;
+    parameters.width = 7;
+    parameters.height = 4;
+    parameters.colour = [](int x, int y) {
       return plat::MakeColour(static_cast<std::uint8_t>(x), static_cast<std::uint8_t>(y), 0x40);
     };
-    EXPECT_TRUE(testing::WriteBytes(path, testing::MakeBmp(spec)));
+    EXPECT_TRUE(testing::WriteBytes(path, testing::MakeBmp(parameters)));
     skin_ = CappedBitmap(path, false, 2, 3);
     std::remove(path.c_str());
   }
@@ -117,13 +117,13 @@ TEST_F(CappedSkin, DownRepeatsTheMiddleRows) {
   // Row 0 top cap, rows 1-2 middle, rows 3-5 bottom cap; the last middle copy is cut.
   CappedBitmap tall;
   std::string path = testing::TempPath("lexo_tall_skin.bmp");
-  testing::BmpSpec spec;
-  spec.width = 2;
-  spec.height = 6;
-  spec.colour = [](int x, int y) {
+  testing::BmpLayout parameters;
+  parameters.width = 2;
+  parameters.height = 6;
+  parameters.colour = [](int x, int y) {
     return plat::MakeColour(static_cast<std::uint8_t>(x), static_cast<std::uint8_t>(y), 0x40);
   };
-  ASSERT_TRUE(testing::WriteBytes(path, testing::MakeBmp(spec)));
+  ASSERT_TRUE(testing::WriteBytes(path, testing::MakeBmp(parameters)));
   tall = CappedBitmap(path, false, 1, 2);
   std::remove(path.c_str());
   tall.DrawDown(canvas_, 0, 1, 0, 9, 0);
@@ -224,11 +224,11 @@ TEST(SkinLoading, ResourceNamesAndFilesAndFailures) {
   std::string folder = testing::TempPath("lexo_resources_test");
   std::string command = "mkdir -p " + folder;
   ASSERT_EQ(std::system(command.c_str()), 0);
-  testing::BmpSpec spec;
-  spec.width = 5;
-  spec.height = 2;
-  spec.colour = [](int, int) { return 0x00FF00u; };
-  ASSERT_TRUE(testing::WriteBytes(folder + "/MAINBUT.bmp", testing::MakeBmp(spec)));
+  testing::BmpLayout parameters;
+  parameters.width = 5;
+  parameters.height = 2;
+  parameters.colour = [](int, int) { return 0x00FF00u; };
+  ASSERT_TRUE(testing::WriteBytes(folder + "/MAINBUT.bmp", testing::MakeBmp(parameters)));
   setenv("LEXO_RESOURCE_DIR", folder.c_str(), 1);
   Bitmap bitmap;
   EXPECT_TRUE(bitmap.Load("Interf\\?mainbut"));

@@ -10,7 +10,7 @@
 namespace lexo {
 namespace {
 
-using testing::BmpSpec;
+using testing::BmpLayout;
 using testing::Bytes;
 using testing::MakeBmp;
 using testing::MakeJpeg;
@@ -46,7 +46,7 @@ void ExpectPixels(const Dib& dib, int width, int height,
 
 struct HeaderCase {
   const char* name;
-  std::function<void(BmpSpec&)> change;
+  std::function<void(BmpLayout&)> change;
   std::function<void(Bytes&)> cut;  // applied to the finished file
   bool loads;
 };
@@ -55,10 +55,10 @@ class BmpHeader : public ::testing::TestWithParam<HeaderCase> {};
 
 TEST_P(BmpHeader, GivesAnEmptyPictureOrTheRightPixels) {
   const HeaderCase& c = GetParam();
-  BmpSpec spec;
-  spec.colour = Gradient;
-  if (c.change) c.change(spec);
-  Bytes file = MakeBmp(spec);
+  BmpLayout parameters;
+  parameters.colour = Gradient;
+  if (c.change) c.change(parameters);
+  Bytes file = MakeBmp(parameters);
   if (c.cut) c.cut(file);
   Dib dib;
   EXPECT_EQ(dib.LoadBmp(file), c.loads);
@@ -67,76 +67,76 @@ TEST_P(BmpHeader, GivesAnEmptyPictureOrTheRightPixels) {
     EXPECT_TRUE(dib.ToDevice().IsEmpty());
     return;
   }
-  int height = spec.height < 0 ? -spec.height : spec.height;
-  ExpectPixels(dib, spec.width, height, Gradient);
+  int height = parameters.height < 0 ? -parameters.height : parameters.height;
+  ExpectPixels(dib, parameters.width, height, Gradient);
 }
 
 INSTANTIATE_TEST_SUITE_P(
     Table, BmpHeader,
     ::testing::Values(
         HeaderCase{"Plain", nullptr, nullptr, true},
-        HeaderCase{"ZeroWidth", [](BmpSpec& s) { s.width = 0; }, nullptr, false},
+        HeaderCase{"ZeroWidth", [](BmpLayout& s) { s.width = 0; }, nullptr, false},
         HeaderCase{"NegativeWidth",
-                   [](BmpSpec& s) {
+                   [](BmpLayout& s) {
                      s.width = -4;
                      s.colour = nullptr;
                    },
                    nullptr, false},
-        HeaderCase{"ZeroHeight", [](BmpSpec& s) { s.height = 0; }, nullptr, false},
+        HeaderCase{"ZeroHeight", [](BmpLayout& s) { s.height = 0; }, nullptr, false},
         HeaderCase{"HugeWidth",
-                   [](BmpSpec& s) {
+                   [](BmpLayout& s) {
                      s.width = 0x40000000;
                      s.colour = nullptr;
                      s.pixels = Bytes(64, 0);
                    },
                    nullptr, false},
         HeaderCase{"WrapsThirtyTwoBits",
-                   [](BmpSpec& s) {
+                   [](BmpLayout& s) {
                      s.width = 65536;
                      s.height = 65536;
                      s.colour = nullptr;
                      s.pixels = Bytes(64, 0);
                    },
                    nullptr, false},
-        HeaderCase{"ColoursUsedAllOnes", [](BmpSpec& s) { s.coloursUsed = 0xFFFFFFFF; }, nullptr,
+        HeaderCase{"ColoursUsedAllOnes", [](BmpLayout& s) { s.coloursUsed = 0xFFFFFFFF; }, nullptr,
                    false},
         HeaderCase{"MoreColoursThanEightBitsHold",
-                   [](BmpSpec& s) {
+                   [](BmpLayout& s) {
                      s.bitCount = 8;
                      s.coloursUsed = 257;
                      s.colour = nullptr;
                      s.pixels = Bytes(64, 0);
                    },
                    nullptr, false},
-        HeaderCase{"BitCountSeven", [](BmpSpec& s) { s.bitCount = 7; }, nullptr, false},
-        HeaderCase{"TwoPlanes", [](BmpSpec& s) { s.planes = 2; }, nullptr, false},
-        HeaderCase{"UnknownCompression", [](BmpSpec& s) { s.compression = 3; }, nullptr, false},
-        HeaderCase{"OffsetPastTheEnd", [](BmpSpec& s) { s.pixelOffsetDelta = 100000; }, nullptr,
+        HeaderCase{"BitCountSeven", [](BmpLayout& s) { s.bitCount = 7; }, nullptr, false},
+        HeaderCase{"TwoPlanes", [](BmpLayout& s) { s.planes = 2; }, nullptr, false},
+        HeaderCase{"UnknownCompression", [](BmpLayout& s) { s.compression = 3; }, nullptr, false},
+        HeaderCase{"OffsetPastTheEnd", [](BmpLayout& s) { s.pixelOffsetDelta = 100000; }, nullptr,
                    false},
         HeaderCase{"PixelsCutByOneByte", nullptr, [](Bytes& f) { f.pop_back(); }, false},
         HeaderCase{"ColourTableCut",
-                   [](BmpSpec& s) {
+                   [](BmpLayout& s) {
                      s.bitCount = 8;
                      s.coloursUsed = 200;
                      s.colour = nullptr;
                      s.fileHeader = false;
                    },
                    nullptr, false},
-        HeaderCase{"StatedSizeTooSmall", [](BmpSpec& s) { s.imageSize = 3; }, nullptr, true},
-        HeaderCase{"StatedSizeBeyondTheFile", [](BmpSpec& s) { s.imageSize = 0x7FFFFFFF; }, nullptr,
-                   true},
-        HeaderCase{"TopDown", [](BmpSpec& s) { s.height = -3; }, nullptr, true},
-        HeaderCase{"NoFileHeader", [](BmpSpec& s) { s.fileHeader = false; }, nullptr, true},
+        HeaderCase{"StatedSizeTooSmall", [](BmpLayout& s) { s.imageSize = 3; }, nullptr, true},
+        HeaderCase{"StatedSizeBeyondTheFile", [](BmpLayout& s) { s.imageSize = 0x7FFFFFFF; },
+                   nullptr, true},
+        HeaderCase{"TopDown", [](BmpLayout& s) { s.height = -3; }, nullptr, true},
+        HeaderCase{"NoFileHeader", [](BmpLayout& s) { s.fileHeader = false; }, nullptr, true},
         HeaderCase{"TooShortForAnything", nullptr, [](Bytes& f) { f.resize(10); }, false},
         HeaderCase{"HeaderCut", nullptr, [](Bytes& f) { f.resize(30); }, false}),
     [](const auto& info) { return info.param.name; });
 
 TEST(BmpReader, TopDownRowsAreStoredBottomUp) {
-  BmpSpec spec;
-  spec.height = -3;
-  spec.colour = Gradient;
+  BmpLayout parameters;
+  parameters.height = -3;
+  parameters.colour = Gradient;
   Dib dib;
-  ASSERT_TRUE(dib.LoadBmp(MakeBmp(spec)));
+  ASSERT_TRUE(dib.LoadBmp(MakeBmp(parameters)));
   EXPECT_EQ(dib.Info()->height, 3);
   // The last stored row is the top one.
   auto view = plat::DibView::Parse(dib.Block());
@@ -145,17 +145,17 @@ TEST(BmpReader, TopDownRowsAreStoredBottomUp) {
 }
 
 TEST(BmpReader, OldCoreHeaderWithThreeByteColoursIsConverted) {
-  BmpSpec spec;
-  spec.coreHeader = true;
-  spec.bitCount = 8;
-  spec.width = 5;
-  spec.height = 2;
-  for (int i = 0; i < 256; ++i) spec.table.push_back(plat::MakeColour(i, 255 - i, 7));
-  spec.index = [](int x, int y) { return static_cast<std::uint8_t>(x + 10 * y); };
+  BmpLayout parameters;
+  parameters.coreHeader = true;
+  parameters.bitCount = 8;
+  parameters.width = 5;
+  parameters.height = 2;
+  for (int i = 0; i < 256; ++i) parameters.table.push_back(plat::MakeColour(i, 255 - i, 7));
+  parameters.index = [](int x, int y) { return static_cast<std::uint8_t>(x + 10 * y); };
   for (bool fileHeader : {true, false}) {
-    spec.fileHeader = fileHeader;
+    parameters.fileHeader = fileHeader;
     Dib dib;
-    ASSERT_TRUE(dib.LoadBmp(MakeBmp(spec))) << fileHeader;
+    ASSERT_TRUE(dib.LoadBmp(MakeBmp(parameters))) << fileHeader;
     EXPECT_EQ(dib.Info()->size, 40u);
     EXPECT_EQ(dib.ColourCount(), 256u);
     EXPECT_EQ(dib.PixelAt(3, 1), 13);
@@ -176,16 +176,16 @@ Bytes Rle8Rows() {
 }
 
 TEST(BmpReader, RunLengthEightBitDataIsExpandedNotReadAsRows) {
-  BmpSpec spec;
-  spec.width = 5;
-  spec.height = 2;
-  spec.bitCount = 8;
-  spec.compression = plat::kDibRle8;
-  spec.table = {0xFFFFFF, 0x0000FF, 0x00FF00};
-  spec.coloursUsed = 3;
-  spec.pixels = Rle8Rows();
+  BmpLayout parameters;
+  parameters.width = 5;
+  parameters.height = 2;
+  parameters.bitCount = 8;
+  parameters.compression = plat::kDibRle8;
+  parameters.table = {0xFFFFFF, 0x0000FF, 0x00FF00};
+  parameters.coloursUsed = 3;
+  parameters.pixels = Rle8Rows();
   Dib dib;
-  ASSERT_TRUE(dib.LoadBmp(MakeBmp(spec)));
+  ASSERT_TRUE(dib.LoadBmp(MakeBmp(parameters)));
   EXPECT_EQ(dib.Info()->compression, 0u);
   // Top row is stored row 1.
   const int top[] = {0, 2, 2, 0, 0};
@@ -197,31 +197,31 @@ TEST(BmpReader, RunLengthEightBitDataIsExpandedNotReadAsRows) {
 }
 
 TEST(BmpReader, RunLengthFourBitDataIsExpanded) {
-  BmpSpec spec;
-  spec.width = 4;
-  spec.height = 1;
-  spec.bitCount = 4;
-  spec.compression = plat::kDibRle4;
-  spec.table = {0x000000, 0xFFFFFF};
-  spec.coloursUsed = 2;
-  spec.pixels = {4, 0x10, 0, 1};  // four pixels alternating 1, 0
+  BmpLayout parameters;
+  parameters.width = 4;
+  parameters.height = 1;
+  parameters.bitCount = 4;
+  parameters.compression = plat::kDibRle4;
+  parameters.table = {0x000000, 0xFFFFFF};
+  parameters.coloursUsed = 2;
+  parameters.pixels = {4, 0x10, 0, 1};  // four pixels alternating 1, 0
   Dib dib;
-  ASSERT_TRUE(dib.LoadBmp(MakeBmp(spec)));
+  ASSERT_TRUE(dib.LoadBmp(MakeBmp(parameters)));
   ExpectPixels(dib, 4, 1, [](int x, int) { return x % 2 == 0 ? 0xFFFFFFu : 0u; });
 }
 
 TEST(BmpReader, BrokenRunLengthDataNeverWritesOutside) {
-  BmpSpec spec;
-  spec.width = 3;
-  spec.height = 2;
-  spec.bitCount = 8;
-  spec.compression = plat::kDibRle8;
-  spec.table = {0, 0xFFFFFF};
-  spec.coloursUsed = 2;
+  BmpLayout parameters;
+  parameters.width = 3;
+  parameters.height = 2;
+  parameters.bitCount = 8;
+  parameters.compression = plat::kDibRle8;
+  parameters.table = {0, 0xFFFFFF};
+  parameters.coloursUsed = 2;
   // Runs longer than the row, a delta far off, an absolute run past the data.
-  spec.pixels = {200, 1, 0, 2, 250, 250, 0, 200, 1};
+  parameters.pixels = {200, 1, 0, 2, 250, 250, 0, 200, 1};
   Dib dib;
-  ASSERT_TRUE(dib.LoadBmp(MakeBmp(spec)));
+  ASSERT_TRUE(dib.LoadBmp(MakeBmp(parameters)));
   EXPECT_EQ(dib.PixelAt(2, 1), 1);
 }
 
@@ -395,7 +395,7 @@ TEST(Dib, BlankIsWhiteTwoFortyByTwoHundred) {
 }
 
 TEST(Dib, PaletteFromTheTableOrTheFixedCube) {
-  BmpSpec eight;
+  BmpLayout eight;
   eight.bitCount = 8;
   eight.table = {0x010203, 0x040506};
   eight.coloursUsed = 2;
@@ -406,7 +406,7 @@ TEST(Dib, PaletteFromTheTableOrTheFixedCube) {
   ASSERT_TRUE(palette);
   EXPECT_EQ(palette->entries, (std::vector<plat::Colour>{0x010203, 0x040506}));
 
-  BmpSpec colour;
+  BmpLayout colour;
   colour.colour = Gradient;
   ASSERT_TRUE(dib.LoadBmp(MakeBmp(colour)));
   palette = dib.MakePalette();
@@ -418,14 +418,14 @@ TEST(Dib, PaletteFromTheTableOrTheFixedCube) {
 }
 
 TEST(Dib, DrawCountsTheSourceFromTheTop) {
-  BmpSpec spec;
-  spec.width = 6;
-  spec.height = 5;
-  spec.colour = [](int x, int y) {
+  BmpLayout parameters;
+  parameters.width = 6;
+  parameters.height = 5;
+  parameters.colour = [](int x, int y) {
     return plat::MakeColour(static_cast<std::uint8_t>(x), static_cast<std::uint8_t>(y), 9);
   };
   Dib dib;
-  ASSERT_TRUE(dib.LoadBmp(MakeBmp(spec)));
+  ASSERT_TRUE(dib.LoadBmp(MakeBmp(parameters)));
   plat::Bitmap target(10, 10);
   plat::Canvas canvas = plat::Canvas::ForBitmap(target);
   dib.Draw(canvas, 1, 1, 2, 2, 3, 1);

@@ -17,7 +17,7 @@ namespace lexo::testing {
 
 using Bytes = std::vector<std::uint8_t>;
 
-struct BmpSpec {
+struct BmpLayout {
   std::int32_t width = 4;
   std::int32_t height = 3;  // negative: top-down
   std::uint16_t planes = 1;
@@ -34,7 +34,7 @@ struct BmpSpec {
   std::function<std::uint8_t(int x, int y)> index;   // for 8-bit rows, y from the top
 };
 
-inline Bytes MakeBmp(const BmpSpec& s) {
+inline Bytes MakeBmp(const BmpLayout& s) {
   Bytes header;
   if (s.coreHeader) {
     header.resize(12);

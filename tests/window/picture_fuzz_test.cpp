@@ -12,19 +12,19 @@ namespace {
 
 std::vector<testing::Bytes> Seeds() {
   std::vector<testing::Bytes> seeds;
-  testing::BmpSpec colour;
+  testing::BmpLayout colour;
   colour.width = 9;
   colour.height = 5;
   colour.colour = [](int x, int y) { return static_cast<plat::Colour>(x * 0x102030 + y); };
   seeds.push_back(testing::MakeBmp(colour));
-  testing::BmpSpec indexed = colour;
+  testing::BmpLayout indexed = colour;
   indexed.bitCount = 8;
   indexed.table = {0, 0xFFFFFF, 0x00FF00};
   indexed.coloursUsed = 3;
   indexed.colour = nullptr;
   indexed.index = [](int x, int y) { return static_cast<std::uint8_t>((x + y) % 3); };
   seeds.push_back(testing::MakeBmp(indexed));
-  testing::BmpSpec rle = indexed;
+  testing::BmpLayout rle = indexed;
   rle.compression = plat::kDibRle8;
   rle.index = nullptr;
   rle.pixels = {3, 1, 0, 3, 2, 0, 1, 0, 0, 0, 2, 1, 1, 4, 2, 0, 1};

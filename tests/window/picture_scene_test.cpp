@@ -20,7 +20,7 @@ using namespace plat::cp1251::literals;
 
 TEST(PictureScene, SkinsMaskedButtonTextAndPictures) {
   // A caption skin: dark blue caps with a light edge, a gradient middle.
-  testing::BmpSpec caption;
+  testing::BmpLayout caption;
   caption.width = 30;
   caption.height = 20;
   caption.colour = [](int x, int y) -> plat::Colour {
@@ -34,7 +34,7 @@ TEST(PictureScene, SkinsMaskedButtonTextAndPictures) {
   ASSERT_FALSE(captionSkin.IsEmpty());
 
   // A background tile of two shades, a round button and its mask (white = background).
-  testing::BmpSpec tile;
+  testing::BmpLayout tile;
   tile.width = 16;
   tile.height = 16;
   tile.colour = [](int x, int y) { return ((x / 8 + y / 8) % 2) ? 0xD8E8F0u : 0xC8D8E8u; };
@@ -44,14 +44,14 @@ TEST(PictureScene, SkinsMaskedButtonTextAndPictures) {
   ASSERT_TRUE(background.Load(tilePath, false));
 
   auto inside = [](int x, int y) { return std::hypot(x - 23.5, y - 23.5) < 22; };
-  testing::BmpSpec button;
+  testing::BmpLayout button;
   button.width = button.height = 48;
   button.colour = [&](int x, int y) -> plat::Colour {
     if (!inside(x, y)) return 0;
     return plat::MakeColour(static_cast<std::uint8_t>(255 - y * 3),
                             static_cast<std::uint8_t>(140 + x), 40);
   };
-  testing::BmpSpec mask = button;
+  testing::BmpLayout mask = button;
   mask.colour = [&](int x, int y) -> plat::Colour { return inside(x, y) ? 0u : 0xFFFFFFu; };
   std::string buttonPath = testing::TempPath("lexo_scene_button.bmp");
   std::string maskPath = testing::TempPath("lexo_scene_mask.bmp");
@@ -72,7 +72,7 @@ TEST(PictureScene, SkinsMaskedButtonTextAndPictures) {
   ASSERT_TRUE(testing::WriteBytes(jpegPath, testing::MakeJpeg(160, 100, 3, photo, 85)));
   Dib jpeg;
   ASSERT_TRUE(jpeg.LoadFile(jpegPath));
-  testing::BmpSpec indexed;
+  testing::BmpLayout indexed;
   indexed.width = 100;
   indexed.height = 100;
   indexed.bitCount = 8;

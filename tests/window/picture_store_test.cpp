@@ -19,12 +19,12 @@ class PictureStoreTest : public ::testing::Test {
     folder_ = testing::TempPath("lexo_store_test");
     std::string command = "mkdir -p " + folder_;
     EXPECT_EQ(std::system(command.c_str()), 0);
-    testing::BmpSpec spec;
-    spec.width = 3;
-    spec.height = 2;
-    spec.colour = [](int, int) { return 0x0000FFu; };
-    EXPECT_TRUE(testing::WriteBytes(folder_ + "/MAINBUT.bmp", testing::MakeBmp(spec)));
-    EXPECT_TRUE(testing::WriteBytes(folder_ + "/skin.bmp", testing::MakeBmp(spec)));
+    testing::BmpLayout parameters;
+    parameters.width = 3;
+    parameters.height = 2;
+    parameters.colour = [](int, int) { return 0x0000FFu; };
+    EXPECT_TRUE(testing::WriteBytes(folder_ + "/MAINBUT.bmp", testing::MakeBmp(parameters)));
+    EXPECT_TRUE(testing::WriteBytes(folder_ + "/skin.bmp", testing::MakeBmp(parameters)));
     setenv("LEXO_RESOURCE_DIR", folder_.c_str(), 1);
   }
   ~PictureStoreTest() override { unsetenv("LEXO_RESOURCE_DIR"); }

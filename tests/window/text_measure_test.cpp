@@ -87,19 +87,19 @@ TEST(PointFont, FixedSizesAndTheScreenDpi) {
 }
 
 TEST(PointFont, SpecCarriesStylePrecisionAndFace) {
-  plat::FontSpec spec =
-      PointFontSpec("PragmaticaTVB", 9, font_style::kBold | font_style::kUnderline, 0x305);
-  EXPECT_EQ(spec.height, -12);
-  EXPECT_EQ(spec.weight, 700);
-  EXPECT_FALSE(spec.italic);
-  EXPECT_TRUE(spec.underline);
-  EXPECT_EQ(spec.precision, 5);
-  EXPECT_EQ(spec.charset, 1);
-  EXPECT_EQ(spec.face, "PragmaticaTVB");
-  EXPECT_EQ(PointFontSpec("Arial Cyr", 8, font_style::kItalic, 0x100).precision, 6);
+  plat::FontDescription parameters =
+      PointFontDescription("PragmaticaTVB", 9, font_style::kBold | font_style::kUnderline, 0x305);
+  EXPECT_EQ(parameters.height, -12);
+  EXPECT_EQ(parameters.weight, 700);
+  EXPECT_FALSE(parameters.italic);
+  EXPECT_TRUE(parameters.underline);
+  EXPECT_EQ(parameters.precision, 5);
+  EXPECT_EQ(parameters.charset, 1);
+  EXPECT_EQ(parameters.face, "PragmaticaTVB");
+  EXPECT_EQ(PointFontDescription("Arial Cyr", 8, font_style::kItalic, 0x100).precision, 6);
   auto font = CreatePointFont("Arial Cyr", 8, font_style::kItalic, 0);
-  EXPECT_EQ(font->Spec().height, -11);
-  EXPECT_TRUE(font->Spec().italic);
+  EXPECT_EQ(font->Description().height, -11);
+  EXPECT_TRUE(font->Description().italic);
   EXPECT_EQ(font->PixelSize(), 11);
 }
 

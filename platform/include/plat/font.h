@@ -17,7 +17,7 @@ namespace plat {
 
 enum class TextRendering { Greyscale, Monochrome };
 
-struct FontSpec {
+struct FontDescription {
   // Negative: the character (em) height in pixels; positive: the cell height (ascent plus
   // descent); 0: a default size.
   std::int32_t height = 0;
@@ -53,11 +53,11 @@ class FontFace;
 class Font {
  public:
   // Never null: a font whose face cannot be found has zero metrics and draws nothing.
-  static std::shared_ptr<const Font> Create(const FontSpec& spec);
+  static std::shared_ptr<const Font> Create(const FontDescription& parameters);
   // The font canvases start with.
   static std::shared_ptr<const Font> Default();
 
-  const FontSpec& Spec() const { return spec_; }
+  const FontDescription& Description() const { return description_; }
   const FontMetrics& Metrics() const { return metrics_; }
   // The installed family the face name led to ("" when none).
   const std::string& Family() const { return family_; }
@@ -74,11 +74,11 @@ class Font {
   std::int32_t UnderlineOffset() const;
   std::int32_t UnderlineThickness() const;
 
-  Font(const FontSpec& spec, std::shared_ptr<FontFace> face, std::string family);
+  Font(const FontDescription& parameters, std::shared_ptr<FontFace> face, std::string family);
   ~Font();
 
  private:
-  FontSpec spec_;
+  FontDescription description_;
   std::shared_ptr<FontFace> face_;
   std::string family_;
   FontMetrics metrics_;

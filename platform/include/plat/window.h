@@ -93,7 +93,7 @@ enum class CursorShape {
   SizeNorthWestSouthEast,
 };
 
-struct WindowClassSpec {
+struct WindowClassInfo {
   std::string name;
   std::uint32_t style = 0;
   std::optional<CursorShape> cursor;
@@ -102,12 +102,12 @@ struct WindowClassSpec {
 };
 
 // The first registration of a name wins; later ones change nothing and answer false.
-bool RegisterWindowClass(const WindowClassSpec& spec);
+bool RegisterWindowClass(const WindowClassInfo& parameters);
 bool IsWindowClassRegistered(std::string_view name);
 // Class-wide: every window of the class is affected.
 void SetClassCursor(std::string_view className, std::optional<CursorShape> cursor);
 
-struct CreateWindowSpec {
+struct WindowCreateInfo {
   std::string className;
   std::string text;
   std::uint32_t style = 0;
@@ -131,7 +131,7 @@ struct CreateRecord {
 
 // The create message reaches the window before this returns; an answer of -1 fails the
 // creation. A window created visible is shown (and a top-level one activated).
-Window CreateWindow(const CreateWindowSpec& spec);
+Window CreateWindow(const WindowCreateInfo& parameters);
 // Destroys owned windows, then sends destroy to the window and to its children. Capture and
 // focus held inside go away; messages posted to them are dropped.
 bool DestroyWindow(Window window);
