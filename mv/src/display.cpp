@@ -836,12 +836,8 @@ std::optional<std::string> Display::copyMedia() const {
 
 GlobalHandle Display::setHighlights(GlobalHandle block) {
   if (highlightsBlock_) GlobalRelease(highlightsBlock_);
-  highlightsBlock_ = nullptr;
-  highlights_.reset();
-  if (block) {
-    highlights_ = Highlights::FromBlock(block);
-    if (highlights_) highlightsBlock_ = highlights_->toBlock();
-  }
+  // A copy of the caller's block: a query's hits are worked out per topic, only when shown.
+  highlightsBlock_ = Highlights::CopyBlock(block);
   computeHitRanges();
   if (layout_ && plat::IsWindow(window_)) plat::Invalidate(window_, &rect_, false);
   return highlightsBlock_;
@@ -849,9 +845,11 @@ GlobalHandle Display::setHighlights(GlobalHandle block) {
 
 void Display::computeHitRanges() {
   hitRanges_.clear();
-  if (!highlights_ || !title_ || topic_ < 0 || highlights_->titleId != title_->id()) return;
+  if (!highlightsBlock_ || !title_ || topic_ < 0) return;
+  auto highlights = Highlights::FromBlockInTopic(highlightsBlock_, topic_);
+  if (!highlights || highlights->titleId != title_->id()) return;
   auto units = static_cast<std::int32_t>(regionText_.size());
-  for (const Highlights::Hit& hit : highlights_->hits) {
+  for (const Highlights::Hit& hit : highlights->hits) {
     if (hit.topic != topic_) continue;
     std::int32_t begin = ToInt(hit.addr) - ToInt(topicBase_) - regionBase_;
     std::int32_t end = begin + std::max(1, hit.length);

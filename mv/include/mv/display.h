@@ -194,7 +194,6 @@ class Display {
   std::int32_t anchor_ = -1;  // selection boundaries in region units
   std::int32_t focus_ = -1;
 
-  std::optional<Highlights> highlights_;
   GlobalHandle highlightsBlock_ = nullptr;
   std::vector<Range> hitRanges_;
 
