@@ -1,5 +1,7 @@
 #include "morph/fold.h"
 
+#include "plat/utf8.h"
+
 namespace morph {
 
 bool IsWordCharacter(char32_t c) {
@@ -20,46 +22,11 @@ char32_t FoldCharacter(char32_t c) {
 }
 
 char32_t NextCharacter(std::string_view utf8, std::size_t& pos) {
-  auto byte = [&](std::size_t i) { return static_cast<unsigned char>(utf8[i]); };
-  unsigned char lead = byte(pos);
-  if (lead < 0x80) {
-    ++pos;
-    return lead;
-  }
-  std::size_t length = lead >= 0xF0 ? 4 : lead >= 0xE0 ? 3 : lead >= 0xC0 ? 2 : 0;
-  if (length == 0 || pos + length > utf8.size()) {
-    ++pos;
-    return 0xFFFD;
-  }
-  char32_t c = lead & (0x7F >> length);
-  for (std::size_t k = 1; k < length; ++k) {
-    unsigned char next = byte(pos + k);
-    if ((next & 0xC0) != 0x80) {
-      ++pos;
-      return 0xFFFD;
-    }
-    c = (c << 6) | (next & 0x3F);
-  }
-  pos += length;
-  return c;
+  return plat::utf8::Decode(utf8, pos).value_or(0xFFFD);
 }
 
 void AppendUtf8(std::string& out, char32_t c) {
-  if (c < 0x80) {
-    out += static_cast<char>(c);
-  } else if (c < 0x800) {
-    out += static_cast<char>(0xC0 | (c >> 6));
-    out += static_cast<char>(0x80 | (c & 0x3F));
-  } else if (c < 0x10000) {
-    out += static_cast<char>(0xE0 | (c >> 12));
-    out += static_cast<char>(0x80 | ((c >> 6) & 0x3F));
-    out += static_cast<char>(0x80 | (c & 0x3F));
-  } else {
-    out += static_cast<char>(0xF0 | (c >> 18));
-    out += static_cast<char>(0x80 | ((c >> 12) & 0x3F));
-    out += static_cast<char>(0x80 | ((c >> 6) & 0x3F));
-    out += static_cast<char>(0x80 | (c & 0x3F));
-  }
+  plat::utf8::Append(out, c);
 }
 
 std::string FoldWord(std::string_view utf8) {
