@@ -12,16 +12,10 @@
 #include "mv/title.h"
 #include "plat/cp1251.h"
 #include "plat/path.h"
+#include "source.h"
 
 namespace mv::compiler {
 namespace {
-
-std::string_view Trim(std::string_view s) {
-  auto start = s.find_first_not_of(" \t\r");
-  if (start == std::string_view::npos) return {};
-  auto end = s.find_last_not_of(" \t\r");
-  return s.substr(start, end - start + 1);
-}
 
 struct ProjectTitle {
   std::string source;

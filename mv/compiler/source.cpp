@@ -14,13 +14,6 @@
 namespace mv::compiler {
 namespace {
 
-std::string_view Trim(std::string_view s) {
-  auto start = s.find_first_not_of(" \t\r");
-  if (start == std::string_view::npos) return {};
-  auto end = s.find_last_not_of(" \t\r");
-  return s.substr(start, end - start + 1);
-}
-
 bool StartsWith(std::string_view s, std::string_view prefix) {
   return s.substr(0, prefix.size()) == prefix;
 }
@@ -472,6 +465,13 @@ class Reader {
 };
 
 }  // namespace
+
+std::string_view Trim(std::string_view text) {
+  auto start = text.find_first_not_of(" \t\r");
+  if (start == std::string_view::npos) return {};
+  auto end = text.find_last_not_of(" \t\r");
+  return text.substr(start, end - start + 1);
+}
 
 bool ParseSource(std::string_view text, const std::string& name, const std::string& folder,
                  TitleSource& out, std::vector<Diagnostic>& diagnostics, int depth) {

@@ -95,6 +95,9 @@ struct TitleSource {
 };
 
 // Reads a source (and its includes) into `out`; false after reporting errors.
+// The text without blanks, tabs and carriage returns at either end.
+std::string_view Trim(std::string_view text);
+
 bool ParseSource(std::string_view text, const std::string& name, const std::string& folder,
                  TitleSource& out, std::vector<Diagnostic>& diagnostics, int depth = 0);
 
